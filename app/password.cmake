@@ -1,0 +1,1 @@
+# Start-up password prompt and password settings; filled in by their owner.
