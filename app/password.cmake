@@ -1,1 +1,4 @@
-# Start-up password prompt and password settings; filled in by their owner.
+# Start-up password prompt, password settings and the password hash; included into lendar_app.
+target_sources(lendar_app PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/password/PasswordHash.cpp)
+target_link_libraries(lendar_app PUBLIC PkgConfig::SODIUM)
