@@ -1,0 +1,34 @@
+#pragma once
+// Czech-aware text operations on UTF-8 strings: ordering, letter case, LIKE matching and widths
+// counted in characters. Invalid UTF-8 never crashes; a stray byte counts as one character that
+// equals only itself.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace sys {
+
+// Orders two texts by the Czech collation ("Cibulka" < "Čapek" < "Dvořák", "ch" after "h"; case
+// and accents decide only between otherwise equal texts). Returns <0, 0 or >0. Thread-safe.
+int CompareCzech(std::string_view a, std::string_view b);
+
+// Upper / lower case by the Czech rules ("čapek" <-> "ČAPEK").
+std::string UpperCzech(std::string_view text);
+std::string LowerCzech(std::string_view text);
+
+// Equal when letter case is ignored ("Řehoř" == "ŘEHOŘ"); accents still count ("Čapek" != "Capek").
+bool SameTextCzech(std::string_view a, std::string_view b);
+
+// SQL LIKE: "%" matches any run of characters (also none), "_" exactly one character; letter case
+// is ignored as in SameTextCzech, accents count. The whole text must match. Allocates nothing.
+bool LikeCzech(std::string_view text, std::string_view pattern);
+
+// Number of characters (code points) in a UTF-8 text.
+std::size_t Utf8Length(std::string_view text);
+
+// The first `maxChars` characters of a UTF-8 text (the whole text when it is shorter); never cuts a
+// character in half.
+std::string_view TruncateUtf8(std::string_view text, std::size_t maxChars);
+
+} // namespace sys
