@@ -11,8 +11,9 @@ namespace sys {
 
 enum class CodePage { Windows1250, Ibm852 };
 
-// A reusable converter for one code page. Keeps its converters open between calls; not
-// thread-safe (use one per thread).
+// A converter for one code page. Its tables are built from ICU once per process and shared, so a
+// converter is cheap to make and keep, converts without per-character library calls and may be
+// used from several threads.
 class CodePageConverter {
 public:
     explicit CodePageConverter(CodePage page);
@@ -32,7 +33,7 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Conversions through a converter cached per thread and code page.
+// The same conversions without a converter object.
 std::string ToUtf8(CodePage page, std::string_view in);
 std::string FromUtf8(CodePage page, std::string_view utf8);
 

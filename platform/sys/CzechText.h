@@ -1,7 +1,7 @@
 #pragma once
 // Czech-aware text operations on UTF-8 strings: ordering, letter case, LIKE matching and widths
-// counted in characters. Invalid UTF-8 never crashes; a stray byte counts as one character that
-// equals only itself.
+// counted in characters. Invalid UTF-8 never crashes; an ill-formed byte sequence counts as one
+// character that equals only itself.
 
 #include <cstddef>
 #include <string>

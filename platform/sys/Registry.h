@@ -7,10 +7,11 @@
 #include "platform/sys/Status.h"
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace sys {
 
@@ -49,7 +50,7 @@ public:
 private:
     std::filesystem::path file_;
     bool open_ = false;
-    std::map<std::string, std::string> values_; // stored name -> value, in file order of names
+    std::vector<std::pair<std::string, std::string>> values_; // name, value; in file order
 };
 
 } // namespace sys
