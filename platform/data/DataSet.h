@@ -8,6 +8,7 @@
 #include "platform/data/Value.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -71,6 +72,7 @@ private:
 using TDataSetNotifyEvent = std::function<void(TDataSet&)>;
 using TFilterRecordEvent = std::function<void(TDataSet&, bool& accept)>;
 
+// Descendants close themselves in their destructor (Close() needs their overrides).
 class TDataSet {
 public:
     TDataSet();
@@ -166,8 +168,16 @@ public:
     // Memo access (reading a memo field's text reads such a stream whole).
     virtual std::unique_ptr<TMemoryStream> CreateBlobStream(TField& field, TBlobStreamMode mode);
 
+    // The application-wide handler that InternalHandleException hands the current exception to;
+    // without one the exception is rethrown.
+    using TExceptionHandler = std::function<void(std::exception_ptr)>;
+    static void SetApplicationExceptionHandler(TExceptionHandler handler);
+
 protected:
     // ---- The record protocol descendants implement. ----
+    // InternalOpen opens the cursor and fills FieldDefs (InternalInitFieldDefs); the base then
+    // makes the default fields (when no persistent ones were added) and binds every data field
+    // to its definition by name.
     virtual void InternalOpen() = 0;
     virtual void InternalClose() = 0;
     virtual void InternalInitFieldDefs() = 0;
@@ -218,10 +228,19 @@ protected:
 private:
     void CheckActive() const;
     void CheckInactive() const;
+    void CheckCanModify() const;
     void CreateFieldsFromDefs();
     void BindFields();
     void UpdateCursorPos();
     void CancelUnchangedInsert();
+    void BeginInsert(bool append);
+    bool StepRecord(TGetMode mode);       // reads the next/prior record into the active buffer
+    void ResyncAfterChange();             // current record, else next, else prior, else empty
+    void SetEmpty();
+    void CalculateFields();
+    std::string Label() const;            // "Table2: " for messages
+    Value GetCalcValue(const TField& field) const;
+    void SetCalcValue(const TField& field, Value value);
 
     TDataSetState state_ = TDataSetState::dsInactive;
     bool eof_ = true;
@@ -236,6 +255,9 @@ private:
     std::unique_ptr<TRecordBuffer> savedBuffer_; // the record as it was before Edit/Insert
     int disableCount_ = 0;
     bool pendingChange_ = false;
+    bool recordValid_ = false; // the active buffer holds a record (browse/edit)
+    std::unique_ptr<TRecordBuffer> scratchBuffer_;
+    std::vector<std::pair<const TField*, Value>> calcValues_;
     int nextObserverId_ = 1;
     std::vector<std::pair<int, TDataObserver>> observers_;
 };

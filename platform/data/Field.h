@@ -86,6 +86,7 @@ public:
 
 private:
     friend class TDataSet;
+    std::string DataSetLabel() const; // "Table2: " for messages
     TDataSet* dataSet_;
     std::string name_;
     TFieldType type_;
@@ -93,6 +94,10 @@ private:
     TFieldKind kind_;
     int fieldNo_ = 0;
 };
+
+// Converts a value to the kind a field of `type` holds (text of at most `size` characters when
+// size > 0); "" becomes no value for non-text types. Raises EConvertError.
+Value ConvertValue(const Value& value, TFieldType type, int size = 0);
 
 // Raised for a text that cannot be converted for a field ("'abc' is not a valid date").
 class EConvertError : public std::exception {
