@@ -35,8 +35,7 @@ enum class ConditionDialect { Filter, Sql };
 // raises EDatabaseError naming the 1-based character position.
 std::optional<FilterNode> ParseCondition(std::string_view text, ConditionDialect dialect);
 
-inline std::optional<FilterNode> ParseFilter(std::string_view text)
-{
+inline std::optional<FilterNode> ParseFilter(std::string_view text) {
     return ParseCondition(text, ConditionDialect::Filter);
 }
 
