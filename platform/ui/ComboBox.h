@@ -1,0 +1,82 @@
+#pragma once
+// Drop-down lists. OnChange runs ONLY on a change by the user (typing into an editable box, or
+// choosing an item with the mouse or the keyboard), never when code sets the index, the text or
+// the items.
+
+#include "platform/ui/Control.h"
+
+#include <QComboBox>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+enum class TComboBoxStyle {
+    csDropDown,     // editable text with a list
+    csSimple,       // editable text without a drop-down button (shown like an edit)
+    csDropDownList, // choice from the list only
+};
+
+class TComboBox : public QComboBox, public TControl {
+    Q_OBJECT
+public:
+    explicit TComboBox(QWidget* parent = nullptr, TComboBoxStyle style = TComboBoxStyle::csDropDown);
+
+    TComboBoxStyle Style() const { return style_; }
+    void SetStyle(TComboBoxStyle style); // keeps the items and the text
+
+    // Items.
+    std::vector<std::string> Items() const;
+    void SetItems(const std::vector<std::string>& items); // no selection afterwards
+    int Count() const { return count(); }
+    std::string Item(int index) const;   // "" out of range
+    int AddItem(const std::string& item); // the index where it went (sorted lists sort it in)
+    void InsertItem(int index, const std::string& item);
+    void DeleteItem(int index);           // out of range: nothing
+    void ClearItems();                    // also clears the text
+    // First item equal to text, letter case ignored; -1 when none.
+    int IndexOf(const std::string& text) const;
+    // A sorted list keeps its items in Czech alphabetical order.
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool on);
+
+    // Selected item; -1 when none. Typing into an editable box drops the selection (-1) until an
+    // item is chosen again. Setting -1 or an index out of range selects nothing and clears the
+    // text.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+
+    // The shown text. For a drop-down list setting the text selects the first item equal to it
+    // (letter case ignored), or nothing.
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelLength(int length); // 0 clears the text selection
+    void SetMaxLength(int characters);
+    bool ReadOnly() const;
+
+    // Opens the list as soon as the user types (as a reminder of the choices).
+    bool AutoDropDown = false;
+    void SetDroppedDown(bool open);
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnClick; // an item chosen by the user (before OnChange)
+
+protected:
+    void ApplyColors() override;
+
+private:
+    void UserEdited(const QString& text);
+    void UserActivated(int index);
+    void ApplyStyle();
+    int SortedPosition(const QString& item) const;
+
+    TComboBoxStyle style_;
+    bool sorted_ = false;
+    bool editedByUser_ = false; // text typed since the last selection
+};
+
+} // namespace ui

@@ -1,0 +1,46 @@
+#pragma once
+// Navigator buttons over a data source: first, prior, next, last, insert, delete, edit, post and
+// cancel. Buttons are enabled as the dataset's state allows. Delete asks "Smazat záznam?" unless
+// ConfirmDelete is off.
+
+#include "platform/ui/Control.h"
+#include "platform/ui/DataSource.h"
+
+#include <QWidget>
+
+#include <array>
+#include <set>
+
+class QToolButton;
+
+namespace ui {
+
+enum class TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel };
+
+class TDBNavigator : public QWidget, public TControl {
+    Q_OBJECT
+public:
+    explicit TDBNavigator(QWidget* parent = nullptr, TDataSource* source = nullptr);
+    ~TDBNavigator() override;
+
+    void SetDataSource(TDataSource* source);
+    TDataSource* DataSource() const { return source_; }
+    void SetVisibleButtons(const std::set<TNavigateBtn>& buttons);
+    bool ButtonVisible(TNavigateBtn button) const;
+    bool ButtonEnabled(TNavigateBtn button) const;
+    bool ConfirmDelete = true;
+
+    // Presses a button as the user would (nothing when it is hidden or disabled).
+    void BtnClick(TNavigateBtn button);
+    std::function<void(TObject* Sender, TNavigateBtn Button)> OnClick;
+
+private:
+    void UpdateButtons();
+    void Layout();
+    TDataSource* source_ = nullptr;
+    int linkId_ = 0;
+    std::array<QToolButton*, 9> buttons_{};
+    std::set<TNavigateBtn> visible_;
+};
+
+} // namespace ui
