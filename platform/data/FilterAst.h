@@ -18,11 +18,11 @@ struct FilterNode {
     Kind kind = Kind::Comparison;
 
     // Kind::Comparison: field op literal.
-    std::string field;            // as written
+    std::string field; // as written
     FilterOp op = FilterOp::Equal;
-    std::string literal;          // the literal's text, quotes removed and doubled quotes undone
-    bool literalQuoted = false;   // false for a bare number
-    std::size_t position = 0;     // 0-based byte offset of the field name in the parsed text
+    std::string literal;        // the literal's text, quotes removed and doubled quotes undone
+    bool literalQuoted = false; // false for a bare number
+    std::size_t position = 0;   // 0-based byte offset of the field name in the parsed text
 
     // Kind::And / Kind::Or: two or more operands, left to right.
     std::vector<FilterNode> children;

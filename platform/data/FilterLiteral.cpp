@@ -10,8 +10,10 @@ namespace {
 
 std::string_view Trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -35,7 +37,8 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 std::optional<int> SmallNumber(std::string_view text, std::size_t minDigits, std::size_t maxDigits) {
     if (text.size() < minDigits || text.size() > maxDigits || !AllDigits(text)) return std::nullopt;
     int value = 0;
-    for (char c : text) value = value * 10 + (c - '0');
+    for (char c : text)
+        value = value * 10 + (c - '0');
     return value;
 }
 
@@ -64,12 +67,15 @@ std::optional<double> ReadFloat(std::string_view text) {
     for (char& c : s)
         if (c == ',') c = '.';
     // Plain decimal notation only: sign, digits, one decimal point.
-    const std::string_view body = !s.empty() && s.front() == '-' ? std::string_view(s).substr(1) : std::string_view(s);
+    const std::string_view body =
+        !s.empty() && s.front() == '-' ? std::string_view(s).substr(1) : std::string_view(s);
     const std::size_t point = body.find('.');
     const std::string_view whole = body.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
     if (whole.empty() && fraction.empty()) return std::nullopt;
-    if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction))) return std::nullopt;
+    if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction)))
+        return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (error != std::errc() || end != s.data() + s.size() || !std::isfinite(value)) return std::nullopt;
@@ -85,9 +91,11 @@ std::optional<std::int64_t> ReadCurrencyUnits(std::string_view text) {
     }
     const std::size_t point = text.find_first_of(".,");
     const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
     if (whole.empty() && fraction.empty()) return std::nullopt;
-    if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction)) || fraction.size() > 4)
+    if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction)) ||
+        fraction.size() > 4)
         return std::nullopt;
     constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10000 - 1;
     std::int64_t units = 0;
@@ -96,7 +104,8 @@ std::optional<std::int64_t> ReadCurrencyUnits(std::string_view text) {
         if (units > kLimit) return std::nullopt;
     }
     std::int64_t part = 0;
-    for (std::size_t k = 0; k < 4; ++k) part = part * 10 + (k < fraction.size() ? fraction[k] - '0' : 0);
+    for (std::size_t k = 0; k < 4; ++k)
+        part = part * 10 + (k < fraction.size() ? fraction[k] - '0' : 0);
     units = units * 10000 + part;
     return negative ? -units : units;
 }

@@ -3,7 +3,6 @@
 #include "platform/data/DataSet.h"
 #include "platform/sys/CzechText.h"
 
-
 namespace data {
 namespace filter_detail {
 namespace {
@@ -11,13 +10,25 @@ namespace {
 // Parentheses nested deeper than this are refused instead of exhausting the stack.
 constexpr int kMaxNesting = 100;
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsNameStart(char c) { return IsAsciiLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
-bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsNameStart(char c) {
+    return IsAsciiLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+bool IsNameChar(char c) {
+    return IsNameStart(c) || IsDigit(c);
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool EqualsKeyword(std::string_view word, std::string_view keyword) {
     if (word.size() != keyword.size()) return false;
@@ -43,12 +54,18 @@ std::optional<FilterOp> TakeOperator(TokenStream& tokens, ConditionDialect diale
     if (token.kind == TokenKind::Operator) {
         const std::string& op = token.text;
         std::optional<FilterOp> result;
-        if (op == "=") result = FilterOp::Equal;
-        else if (op == "<>" || op == "!=") result = FilterOp::NotEqual;
-        else if (op == "<") result = FilterOp::Less;
-        else if (op == ">") result = FilterOp::Greater;
-        else if (op == "<=") result = FilterOp::LessEqual;
-        else if (op == ">=") result = FilterOp::GreaterEqual;
+        if (op == "=")
+            result = FilterOp::Equal;
+        else if (op == "<>" || op == "!=")
+            result = FilterOp::NotEqual;
+        else if (op == "<")
+            result = FilterOp::Less;
+        else if (op == ">")
+            result = FilterOp::Greater;
+        else if (op == "<=")
+            result = FilterOp::LessEqual;
+        else if (op == ">=")
+            result = FilterOp::GreaterEqual;
         if (result) tokens.Next();
         return result;
     }
@@ -94,7 +111,8 @@ FilterNode ParsePrimary(TokenStream& tokens, ConditionDialect dialect, int depth
 // Joins operands of one kind; an operand of the same kind (from parentheses) is merged.
 void AddOperand(FilterNode& parent, FilterNode child) {
     if (child.kind == parent.kind) {
-        for (FilterNode& grandchild : child.children) parent.children.push_back(std::move(grandchild));
+        for (FilterNode& grandchild : child.children)
+            parent.children.push_back(std::move(grandchild));
     } else {
         parent.children.push_back(std::move(child));
     }
@@ -103,7 +121,8 @@ void AddOperand(FilterNode& parent, FilterNode child) {
 FilterNode ParseJoined(TokenStream& tokens, ConditionDialect dialect, int depth, FilterNode::Kind kind) {
     const bool isAnd = kind == FilterNode::Kind::And;
     auto operand = [&] {
-        return isAnd ? ParsePrimary(tokens, dialect, depth) : ParseJoined(tokens, dialect, depth, FilterNode::Kind::And);
+        return isAnd ? ParsePrimary(tokens, dialect, depth)
+                     : ParseJoined(tokens, dialect, depth, FilterNode::Kind::And);
     };
     FilterNode first = operand();
     if (!tokens.PeekKeyword(isAnd ? "AND" : "OR")) return first;
@@ -111,7 +130,8 @@ FilterNode ParseJoined(TokenStream& tokens, ConditionDialect dialect, int depth,
     joined.kind = kind;
     joined.position = first.position;
     AddOperand(joined, std::move(first));
-    while (tokens.TakeKeyword(isAnd ? "AND" : "OR")) AddOperand(joined, operand());
+    while (tokens.TakeKeyword(isAnd ? "AND" : "OR"))
+        AddOperand(joined, operand());
     return joined;
 }
 
@@ -135,7 +155,8 @@ Token TokenStream::Next() {
 void TokenStream::ReadToken() {
     const std::string_view s = source_;
     std::size_t i = cursor_;
-    while (i < s.size() && IsBlank(s[i])) ++i;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
     Token token;
     token.offset = i;
     const char c = i < s.size() ? s[i] : '\0';
@@ -154,21 +175,25 @@ void TokenStream::ReadToken() {
             token.text += s[i];
         }
         ++i;
-    } else if (IsDigit(c) || ((c == '-' || c == '+') && (IsDigit(next) || (next == '.' && IsDigit(afterNext)))) ||
+    } else if (IsDigit(c) ||
+               ((c == '-' || c == '+') && (IsDigit(next) || (next == '.' && IsDigit(afterNext)))) ||
                (c == '.' && IsDigit(next))) {
         // [sign] digits [. digits]
         token.kind = TokenKind::Number;
         std::size_t j = (c == '-' || c == '+') ? i + 1 : i;
-        while (j < s.size() && IsDigit(s[j])) ++j;
+        while (j < s.size() && IsDigit(s[j]))
+            ++j;
         if (j < s.size() && s[j] == '.')
-            for (++j; j < s.size() && IsDigit(s[j]);) ++j;
+            for (++j; j < s.size() && IsDigit(s[j]);)
+                ++j;
         if (j < s.size() && (IsNameChar(s[j]) || s[j] == '.')) Fail(i, "neplatné číslo");
         token.text.assign(s.substr(i, j - i));
         i = j;
     } else if (IsNameStart(c)) {
         token.kind = TokenKind::Identifier;
         const std::size_t start = i;
-        while (i < s.size() && IsNameChar(s[i])) ++i;
+        while (i < s.size() && IsNameChar(s[i]))
+            ++i;
         token.text.assign(s.substr(start, i - start));
     } else if ((c == '<' && (next == '>' || next == '=')) || ((c == '>' || c == '!') && next == '=')) {
         token.kind = TokenKind::Operator;
@@ -179,10 +204,10 @@ void TokenStream::ReadToken() {
         token.text.assign(1, c);
         ++i;
     } else if (c == '(' || c == ')' || c == ',' || c == '*') {
-        token.kind = c == '(' ? TokenKind::LeftParen
-                   : c == ')' ? TokenKind::RightParen
-                   : c == ',' ? TokenKind::Comma
-                              : TokenKind::Star;
+        token.kind = c == '('   ? TokenKind::LeftParen
+                     : c == ')' ? TokenKind::RightParen
+                     : c == ',' ? TokenKind::Comma
+                                : TokenKind::Star;
         token.text.assign(1, c);
         ++i;
     } else {
@@ -213,14 +238,17 @@ Token TokenStream::ExpectIdentifier(std::string_view what) {
 
 void TokenStream::Fail(std::size_t offset, std::string_view problem) const {
     throw EDatabaseError("Chyba syntaxe " + context_ + " „" + source_ + "“ na pozici " +
-                         std::to_string(CharacterPosition(source_, offset)) + ": " + std::string(problem) + ".");
+                         std::to_string(CharacterPosition(source_, offset)) + ": " + std::string(problem) +
+                         ".");
 }
 
 FilterNode ParseConditionTokens(TokenStream& tokens, ConditionDialect dialect) {
     return ParseOr(tokens, dialect, 0);
 }
 
-bool SameName(std::string_view a, std::string_view b) { return sys::SameTextCzech(a, b); }
+bool SameName(std::string_view a, std::string_view b) {
+    return sys::SameTextCzech(a, b);
+}
 
 std::string QuoteIdentifier(std::string_view name) {
     std::string quoted = "\"";

@@ -14,8 +14,8 @@ enum class TokenKind { Identifier, String, Number, Operator, LeftParen, RightPar
 
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::string text;        // name, unquoted string value, number or operator as written
-    std::size_t offset = 0;  // byte offset in the source text
+    std::string text;       // name, unquoted string value, number or operator as written
+    std::size_t offset = 0; // byte offset in the source text
 };
 
 // A text read token by token, so a fault is reported where the parser first meets it. `context`

@@ -10,22 +10,32 @@ namespace {
 
 using filter_detail::QuoteIdentifier;
 
-bool IsTextType(TFieldType type) { return type == TFieldType::ftString || type == TFieldType::ftMemo; }
+bool IsTextType(TFieldType type) {
+    return type == TFieldType::ftString || type == TFieldType::ftMemo;
+}
 
 const char* SqlOperator(FilterOp op) {
     switch (op) {
-    case FilterOp::Equal: return "=";
-    case FilterOp::NotEqual: return "<>";
-    case FilterOp::Less: return "<";
-    case FilterOp::Greater: return ">";
-    case FilterOp::LessEqual: return "<=";
-    case FilterOp::GreaterEqual: return ">=";
-    case FilterOp::Like: return "LIKE";
+    case FilterOp::Equal:
+        return "=";
+    case FilterOp::NotEqual:
+        return "<>";
+    case FilterOp::Less:
+        return "<";
+    case FilterOp::Greater:
+        return ">";
+    case FilterOp::LessEqual:
+        return "<=";
+    case FilterOp::GreaterEqual:
+        return ">=";
+    case FilterOp::Like:
+        return "LIKE";
     }
     return "=";
 }
 
-[[noreturn]] void ThrowNotConvertible(const FilterNode& node, const std::string& column, const char* expected) {
+[[noreturn]] void ThrowNotConvertible(const FilterNode& node, const std::string& column,
+                                      const char* expected) {
     throw EDatabaseError("Hodnotu " + QuoteValue(node.literal) + " nelze porovnat s polem " + column + ": " +
                          expected + ".");
 }
@@ -107,7 +117,8 @@ void AppendComparison(const FilterNode& node, const ColumnTypes& columns, SqlFra
     }
     case TFieldType::ftDate:
     case TFieldType::ftDateTime: {
-        const auto value = node.literalQuoted ? filter_detail::ReadShortDateAsIso(node.literal) : std::nullopt;
+        const auto value =
+            node.literalQuoted ? filter_detail::ReadShortDateAsIso(node.literal) : std::nullopt;
         if (!value) ThrowNotConvertible(node, name, "očekáváno datum ve tvaru d.M.rrrr");
         // Stored as "YYYY-MM-DD" with an optional time; the date part decides.
         out.sql += "date(" + quoted + ") " + op + " ?";

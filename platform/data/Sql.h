@@ -16,19 +16,19 @@
 namespace data {
 
 struct TableInfo {
-    std::string name;                                         // canonical table name
-    std::vector<std::pair<std::string, TFieldType>> columns;  // canonical column names and types
+    std::string name;                                        // canonical table name
+    std::vector<std::pair<std::string, TFieldType>> columns; // canonical column names and types
 };
 
 // Resolves a table name (case-insensitively, Czech letters included); empty when unknown.
 using TableCatalog = std::function<std::optional<TableInfo>(std::string_view name)>;
 
 struct SelectStatement {
-    std::string table;                 // canonical table name
-    std::vector<std::string> columns;  // canonical names of the selected columns; all for *
-    std::string where;                 // SQLite condition without "WHERE"; empty for none
-    std::vector<Value> params;         // values for the `?` in where, in order
-    std::string orderBy;               // SQLite ordering without "ORDER BY"; ends with rowid
+    std::string table;                // canonical table name
+    std::vector<std::string> columns; // canonical names of the selected columns; all for *
+    std::string where;                // SQLite condition without "WHERE"; empty for none
+    std::vector<Value> params;        // values for the `?` in where, in order
+    std::string orderBy;              // SQLite ordering without "ORDER BY"; ends with rowid
 };
 
 // Joins the lines with blanks and parses

@@ -38,21 +38,24 @@ ParsedSelect Parse(TokenStream& tokens) {
     }
     tokens.ExpectKeyword("FROM");
     select.table = tokens.ExpectIdentifier("název tabulky").text;
-    if (tokens.TakeKeyword("WHERE")) select.where = filter_detail::ParseConditionTokens(tokens, ConditionDialect::Sql);
+    if (tokens.TakeKeyword("WHERE"))
+        select.where = filter_detail::ParseConditionTokens(tokens, ConditionDialect::Sql);
     if (tokens.TakeKeyword("ORDER")) {
         tokens.ExpectKeyword("BY");
         do {
             OrderItem item;
             item.column = tokens.ExpectIdentifier("název sloupce").text;
-            if (tokens.TakeKeyword("DESC")) item.descending = true;
-            else tokens.TakeKeyword("ASC");
+            if (tokens.TakeKeyword("DESC"))
+                item.descending = true;
+            else
+                tokens.TakeKeyword("ASC");
             select.orderBy.push_back(std::move(item));
         } while (tokens.Peek().kind == TokenKind::Comma && (tokens.Next(), true));
     }
     if (!tokens.AtEnd()) {
         tokens.Fail(tokens.Peek().offset, !select.orderBy.empty() ? "očekávána čárka nebo konec dotazu"
-                                          : select.where          ? "očekáváno AND, OR, ORDER BY nebo konec dotazu"
-                                                                  : "očekáváno WHERE, ORDER BY nebo konec dotazu");
+                                          : select.where ? "očekáváno AND, OR, ORDER BY nebo konec dotazu"
+                                                         : "očekáváno WHERE, ORDER BY nebo konec dotazu");
     }
     return select;
 }
@@ -80,13 +83,16 @@ SelectStatement TranslateSelect(const std::vector<std::string>& lines, const Tab
     SelectStatement statement;
     statement.table = table->name;
     if (parsed.allColumns) {
-        for (const auto& column : table->columns) statement.columns.push_back(column.first);
+        for (const auto& column : table->columns)
+            statement.columns.push_back(column.first);
     } else {
-        for (const std::string& name : parsed.columns) statement.columns.push_back(FindColumn(*table, name).first);
+        for (const std::string& name : parsed.columns)
+            statement.columns.push_back(FindColumn(*table, name).first);
     }
 
     if (parsed.where) {
-        const ColumnTypes columns = [&](std::string_view name) -> std::optional<std::pair<std::string, TFieldType>> {
+        const ColumnTypes columns =
+            [&](std::string_view name) -> std::optional<std::pair<std::string, TFieldType>> {
             return FindColumn(*table, name);
         };
         SqlFragment where = TranslateCondition(*parsed.where, columns);
