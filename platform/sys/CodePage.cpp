@@ -9,8 +9,10 @@
 namespace sys {
 
 // Both code pages are single-byte, so each converter is a pair of tables filled once from ICU: a
-// byte's UTF-8 text, and a character's byte. Bytes below 0x80 are ASCII in both directions (ICU's
-// IBM 852 table would otherwise swap three control codes, which no other reader of such files does).
+// byte's UTF-8 text, and a character's byte. Adjusted to what other programs reading such files do:
+// bytes below 0x80 are ASCII (ICU's IBM 852 table swaps three control codes), IBM 852's 0xAA is
+// "¬" (missing from ICU's table), and the five bytes Windows-1250 leaves undefined are "?" rather
+// than invisible C1 control codes.
 namespace {
 
 struct Tables {
@@ -18,7 +20,7 @@ struct Tables {
     std::array<std::uint8_t, 256> utf8Length{};
     std::array<std::uint8_t, 0x10000> byteOf{}; // BMP character -> byte, 0 = none (above 0x7F)
 
-    explicit Tables(const char* icuName)
+    Tables(const char* icuName, int extraByte, UChar extraChar)
     {
         for (int b = 0; b < 0x80; ++b) {
             utf8[b][0] = static_cast<char>(b);
@@ -35,7 +37,9 @@ struct Tables {
                 if (ucnv_toUChars(converter, out, 4, &in, 1, &e) == 1 && U_SUCCESS(e))
                     c = out[0];
             }
-            if (c == 0xFFFD || c == 0x1A || (c >= 0xD800 && c < 0xE000)) {
+            if (b == extraByte)
+                c = extraChar;
+            if (c == 0xFFFD || c == 0x1A || c < 0xA0 || (c >= 0xD800 && c < 0xE000)) {
                 utf8[b][0] = '?';
                 utf8Length[b] = 1;
                 continue;
@@ -44,8 +48,7 @@ struct Tables {
             auto* p = reinterpret_cast<std::uint8_t*>(utf8[b].data());
             U8_APPEND_UNSAFE(p, n, c);
             utf8Length[b] = static_cast<std::uint8_t>(n);
-            if (c >= 0x80)
-                byteOf[c] = static_cast<std::uint8_t>(b);
+            byteOf[c] = static_cast<std::uint8_t>(b);
         }
         ucnv_close(converter);
     }
@@ -54,8 +57,8 @@ struct Tables {
 
 const Tables& TablesFor(CodePage page)
 {
-    static const Tables windows1250("windows-1250");
-    static const Tables ibm852("IBM852");
+    static const Tables windows1250("windows-1250", -1, 0);
+    static const Tables ibm852("IBM852", 0xAA, 0x00AC);
     return page == CodePage::Ibm852 ? ibm852 : windows1250;
 }
 
