@@ -21,4 +21,4 @@ std::optional<std::string> Hash(std::string_view typed);
 // that is no hash of ours (empty, damaged, another format) matches no password.
 bool Verify(std::string_view stored, std::string_view typed);
 
-}  // namespace password
+} // namespace password
