@@ -235,9 +235,23 @@ Status RegistryKey::Open(bool canCreate)
     return Status::Ok();
 }
 
+Status RegistryKey::OpenForReading()
+{
+    Close();
+    Values values;
+    bool exists = false;
+    if (Status s = Load(file_, values, exists); !s)
+        return s;
+    values_ = std::move(values);
+    open_ = true;
+    readOnly_ = true;
+    return Status::Ok();
+}
+
 void RegistryKey::Close()
 {
     open_ = false;
+    readOnly_ = false;
     values_.clear();
 }
 
@@ -258,6 +272,8 @@ Status RegistryKey::WriteString(std::string_view name, std::string_view value)
 {
     if (!open_)
         return Status::Fail("Klíč registru není otevřen.");
+    if (readOnly_)
+        return Status::Fail("Klíč registru je otevřen jen pro čtení.");
     if (name.empty())
         return Status::Fail("Hodnota registru musí mít název.");
     // Start from what is on disk now, so values written by another program are kept.
@@ -279,6 +295,8 @@ Status RegistryKey::DeleteValue(std::string_view name)
 {
     if (!open_)
         return Status::Fail("Klíč registru není otevřen.");
+    if (readOnly_)
+        return Status::Fail("Klíč registru je otevřen jen pro čtení.");
     Values values;
     bool exists = false;
     if (Status s = Load(file_, values, exists); !s)

@@ -30,6 +30,9 @@ public:
     // created empty; without it a missing key is a failure. A key that cannot be written, or whose
     // file is damaged, fails to open. Reads the values into memory.
     Status Open(bool canCreate);
+    // Opens the key only to read it (also from a read-only file or folder): a missing key reads as
+    // a key without values; an unreadable or damaged file fails. Writes through it fail.
+    Status OpenForReading();
     bool IsOpen() const { return open_; }
     void Close();
 
@@ -50,6 +53,7 @@ public:
 private:
     std::filesystem::path file_;
     bool open_ = false;
+    bool readOnly_ = false;
     std::vector<std::pair<std::string, std::string>> values_; // name, value; in file order
 };
 
