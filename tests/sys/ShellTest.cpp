@@ -1,5 +1,4 @@
 #include "platform/sys/Shell.h"
-#include "platform/sys/ShellFake.h"
 
 #include "sys/TempFolder.h"
 
@@ -89,25 +88,6 @@ TEST(SystemShell, ReportsAMissingDesktopOpener)
     const sys::Status s = shell.OpenFile(tmp / "a.txt");
     EXPECT_FALSE(s);
     EXPECT_NE(s.message.find("xdg-open"), std::string::npos);
-}
-
-TEST(ShellFake, RecordsCallsAndStandsInForTheSystemShell)
-{
-    TempFolder tmp;
-    WriteFile(tmp / "Lendar", "");
-    sys::ShellFake fake;
-    {
-        sys::ScopedShell use(fake);
-        EXPECT_TRUE(sys::CurrentShell().StartProgram(tmp / "Lendar", tmp.path()));
-        EXPECT_FALSE(sys::CurrentShell().OpenFile(tmp / "missing.html"));
-        fake.result = sys::Status::Fail("no");
-        EXPECT_FALSE(sys::CurrentShell().OpenUrl("https://example.org/"));
-    }
-    EXPECT_NE(&sys::CurrentShell(), &fake);
-    ASSERT_EQ(fake.calls.size(), 3u);
-    EXPECT_EQ(fake.calls[0].kind, sys::ShellFake::Kind::StartProgram);
-    EXPECT_EQ(fake.calls[0].workingFolder, tmp.path().string());
-    EXPECT_EQ(fake.calls[2].target, "https://example.org/");
 }
 
 } // namespace
