@@ -1,0 +1,9 @@
+#include "app/ExportDatabaze.h"
+
+TfrmExport* frmExport = nullptr;
+
+TfrmExport::TfrmExport()
+    : ui::TForm("frmExport")
+{
+    SetCaption("Export databáze");
+}

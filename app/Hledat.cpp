@@ -1,0 +1,9 @@
+#include "app/Hledat.h"
+
+TForm18* Form18 = nullptr;
+
+TForm18::TForm18()
+    : ui::TForm("Form18")
+{
+    SetCaption("Hledat");
+}

@@ -1,0 +1,9 @@
+#include "app/ImportDatabaze.h"
+
+TfrmImport* frmImport = nullptr;
+
+TfrmImport::TfrmImport()
+    : ui::TForm("frmImport")
+{
+    SetCaption("Import databáze");
+}

@@ -1,0 +1,9 @@
+#include "app/KlicovaSlova.h"
+
+TForm9* Form9 = nullptr;
+
+TForm9::TForm9()
+    : ui::TForm("Form9")
+{
+    SetCaption("Klíčová slova");
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The number of days each loan has been out (`Dnu`): from the lending date to the current date
+// while the loan is open, to the return date once it is returned.
+
+#include "platform/data/DataSet.h"
+#include "platform/data/Value.h"
+
+#include <functional>
+
+namespace app {
+
+// Recomputes `Dnu` of every record of `loans` from its current position to the end, advancing
+// `step` once per loan. A loan whose dates cannot be read gets its date texts normalised instead
+// (every character but a digit becomes the date separator) and keeps its `Dnu`; an error in that
+// normalisation is passed on. Records whose `Dnu` is already right are not rewritten.
+void RecomputeDays(data::TDataSet& loans, data::TDateTime currentDate, const std::function<void()>& step);
+
+// Whole days of one loan: to `currentDate` when `returned` is null (open loan).
+int DaysOfLoan(data::TDateTime lent, const data::Value& returned, data::TDateTime currentDate);
+
+// Rewrites the loan's `Pujceno` and (when set) `Vraceno` with every non-digit character replaced
+// by the separator of the short date format; the loan must be in edit state.
+void NormaliseLoanDates(data::TDataSet& loans);
+
+} // namespace app
