@@ -1,0 +1,91 @@
+#include "dbase/CodePageTable.h"
+
+#include "platform/sys/CodePage.h"
+
+namespace dbase {
+
+namespace {
+
+// Decodes one UTF-8 sequence at text[i]; advances i. Returns U+FFFD for a malformed one.
+char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (b0 < 0x80) { ++i; return b0; }
+    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; }
+    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; }
+    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; }
+    else { ++i; return 0xFFFD; }
+    if (i + static_cast<std::size_t>(extra) >= text.size()) { // sequence cut short
+        i = text.size();
+        return 0xFFFD;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+        if ((b & 0xC0) != 0x80) { i += static_cast<std::size_t>(k); return 0xFFFD; }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    return cp;
+}
+
+} // namespace
+
+TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
+    sys::CodePageConverter conv(page == TCodePage::Ansi1250 ? sys::CodePage::Windows1250
+                                                           : sys::CodePage::Ibm852);
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const char c = static_cast<char>(b);
+        std::string utf8 = conv.ToUtf8(std::string_view(&c, 1));
+        std::size_t i = 0;
+        const char32_t cp = utf8.empty() ? 0xFFFD : DecodeUtf8(utf8, i);
+        if (utf8.empty() || cp == 0xFFFD || cp < 0x80) utf8 = "?"; // undefined in this code page
+        else back_.emplace(cp, static_cast<std::uint8_t>(b));
+        high_[static_cast<std::size_t>(b - 0x80)] = std::move(utf8);
+    }
+}
+
+const TCodePageTable& TCodePageTable::Get(TCodePage page) {
+    static const TCodePageTable oem(TCodePage::Oem852);
+    static const TCodePageTable ansi(TCodePage::Ansi1250);
+    return page == TCodePage::Ansi1250 ? ansi : oem;
+}
+
+TCodePage TCodePageTable::FromLanguageDriver(std::uint8_t ldid) {
+    return ldid == 0xC8 ? TCodePage::Ansi1250 : TCodePage::Oem852;
+}
+
+void TCodePageTable::AppendUtf8(const char* bytes, std::size_t length, std::string& out) const {
+    std::size_t i = 0;
+    while (i < length) {
+        // Copy runs of ASCII at once.
+        std::size_t j = i;
+        while (j < length && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
+        out.append(bytes + i, j - i);
+        if (j == length) break;
+        out += high_[static_cast<unsigned char>(bytes[j]) - 0x80u];
+        i = j + 1;
+    }
+}
+
+std::string TCodePageTable::ToUtf8(std::string_view bytes) const {
+    std::string out;
+    out.reserve(bytes.size());
+    AppendUtf8(bytes.data(), bytes.size(), out);
+    return out;
+}
+
+std::string TCodePageTable::FromUtf8(std::string_view utf8) const {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t cp = DecodeUtf8(utf8, i);
+        if (cp < 0x80) { out += static_cast<char>(cp); continue; }
+        const auto it = back_.find(cp);
+        out += it == back_.end() ? '?' : static_cast<char>(it->second);
+    }
+    return out;
+}
+
+} // namespace dbase

@@ -1,0 +1,446 @@
+#include "dbase/DBaseFile.h"
+
+#include "dbase/Errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+
+namespace dbase {
+
+using data::TFieldType;
+using data::Value;
+
+namespace {
+
+constexpr std::uint8_t kTerminator = 0x0D;
+constexpr std::uint8_t kEndOfFile = 0x1A;
+constexpr std::uint8_t kOem852Driver = 0x64; // language driver byte of the OEM code page we write
+
+void Put16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Cuts blanks and control characters (codes below 33) from both ends.
+std::string_view Trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) < 33) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) < 33) --e;
+    return s.substr(b, e - b);
+}
+
+bool ParseInt64(std::string_view s, std::int64_t& out) {
+    s = Trim(s);
+    if (!s.empty() && s[0] == '+') s.remove_prefix(1);
+    if (s.empty()) return false;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && ptr == s.data() + s.size();
+}
+
+bool ParseDouble(std::string_view s, double& out) {
+    s = Trim(s);
+    if (!s.empty() && s[0] == '+') s.remove_prefix(1);
+    if (s.empty() || !(std::isdigit(static_cast<unsigned char>(s[0])) || s[0] == '-' || s[0] == '.')) return false;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), out, std::chars_format::fixed | std::chars_format::scientific);
+    return ec == std::errc() && ptr == s.data() + s.size() && std::isfinite(out);
+}
+
+// A date part: digits with optional blanks around them; -1 when it is no number.
+int DatePart(std::string_view s) {
+    s = Trim(s);
+    if (s.empty()) return -1;
+    int v = 0;
+    for (const char c : s) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+std::string Digits(std::int64_t v) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+bool ToDouble(const Value& v, double& out) {
+    if (const auto* d = std::get_if<double>(&v)) { out = *d; return true; }
+    if (const auto* i = std::get_if<std::int64_t>(&v)) { out = static_cast<double>(*i); return true; }
+    if (const auto* b = std::get_if<bool>(&v)) { out = *b ? 1 : 0; return true; }
+    if (const auto* c = std::get_if<data::TCurrency>(&v)) { out = static_cast<double>(c->units) / 10000.0; return true; }
+    if (const auto* t = std::get_if<data::TDateTime>(&v)) { out = t->days; return true; }
+    if (const auto* s = std::get_if<std::string>(&v)) {
+        std::string text(Trim(*s));
+        std::replace(text.begin(), text.end(), ',', '.');
+        return ParseDouble(text, out);
+    }
+    return false;
+}
+
+} // namespace
+
+TFieldType FieldTypeOf(char letter, int length, int decimals) {
+    switch (letter) {
+    case 'N':
+        if (decimals > 0) return TFieldType::ftFloat;
+        if (length < 5) return TFieldType::ftSmallint;
+        if (length <= 9) return TFieldType::ftInteger;
+        return TFieldType::ftLargeint;
+    case 'F': return TFieldType::ftFloat;
+    case 'D': return TFieldType::ftDate;
+    case 'L': return TFieldType::ftBoolean;
+    case 'M': return TFieldType::ftMemo;
+    default: return TFieldType::ftString;
+    }
+}
+
+// Civil-calendar conversions (proleptic Gregorian), day 0 = 30.12.1899.
+namespace {
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468; // days since 1.1.1970
+}
+constexpr std::int64_t kDelphiEpochFrom1970 = 25569; // 30.12.1899 .. 1.1.1970
+} // namespace
+
+bool ValidYmd(int year, int month, int day) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+data::TDateTime DateFromYmd(int year, int month, int day) {
+    return {static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kDelphiEpochFrom1970)};
+}
+
+void YmdFromDate(data::TDateTime date, int& year, int& month, int& day) {
+    if (!std::isfinite(date.days) || std::fabs(date.days) > 4.0e6) { year = month = day = 0; return; }
+    std::int64_t z = static_cast<std::int64_t>(std::floor(date.days)) - kDelphiEpochFrom1970 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+    month = static_cast<int>(m);
+    day = static_cast<int>(d);
+}
+
+TDBaseFile::TDBaseFile(const std::string& fileName, TOpenMode mode, TNoticeEvent notice)
+    : TPagedFile(fileName, mode), notice_(std::move(notice)) {
+    if (mode == TOpenMode::Create) {
+        rDbfHdr[0] = 0x03;
+        rDbfHdr[29] = kOem852Driver;
+        codePage_ = &TCodePageTable::Get(TCodePage::Oem852);
+        changed_ = true;
+        return;
+    }
+    if (ReadAt(0, rDbfHdr.data(), 32) < 32)
+        throw EBinaryDataSetError("Open: " + fileName + " is not a dBase table (its header is cut short)");
+    switch (rDbfHdr[0]) {
+    case 0x03: case 0x83: Version = xBaseVersion::xBaseIII; break;
+    case 0x05: Version = xBaseVersion::xBaseV; break;
+    default: Version = xBaseVersion::xBaseIV; break;
+    }
+    if (Version == xBaseVersion::xBaseV) ReadAt(32, rDbfHdr.data() + 32, 36); // a short file leaves zeros
+    HeaderSize = Get16(rDbfHdr.data() + 8);
+    RecordSize = Get16(rDbfHdr.data() + 10);
+    codePage_ = &TCodePageTable::Get(TCodePageTable::FromLanguageDriver(rDbfHdr[29]));
+
+    const std::uint32_t stored = Get32(rDbfHdr.data() + 4);
+    recordCount_ = CalcRecordCount();
+    if (recordCount_ > 0x7FFFFFFF) recordCount_ = 0x7FFFFFFF;
+    if (static_cast<std::int64_t>(stored) != recordCount_) {
+        if (notice_)
+            notice_("Invalid Record Count,\rRecordCount in Hdr : " + std::to_string(stored) + "\rexpected : " +
+                    std::to_string(recordCount_));
+        Put32(rDbfHdr.data() + 4, static_cast<std::uint32_t>(recordCount_));
+    }
+}
+
+void TDBaseFile::CreateFieldDefs() {
+    ClearMyFieldInfos();
+    const int start = Version == xBaseVersion::xBaseV ? 68 : 32;
+    const int descSize = Version == xBaseVersion::xBaseV ? 48 : 32;
+    const int nameWidth = Version == xBaseVersion::xBaseV ? 32 : 11;
+    const int typeAt = Version == xBaseVersion::xBaseV ? 32 : 11;
+    const int lengthAt = typeAt + (Version == xBaseVersion::xBaseV ? 1 : 5);
+    const int maxCount = (static_cast<int>(HeaderSize) - start) / descSize;
+    auto countError = [](int n) {
+        return EBinaryDataSetError("Invalid Field count : " + std::to_string(n) + " (must be between 1 and 255)");
+    };
+    if (maxCount < 1) throw countError(maxCount);
+
+    std::uint8_t desc[48];
+    std::int32_t offset = 1;
+    for (int i = 0; i < maxCount; ++i) {
+        const std::int64_t at = start + static_cast<std::int64_t>(i) * descSize;
+        const std::size_t got = ReadAt(at, desc, static_cast<std::size_t>(descSize));
+        if (got >= 1 && desc[0] == kTerminator) break; // the list ends at the terminator
+        if (got < static_cast<std::size_t>(descSize))
+            throw EBinaryDataSetError("Open: the field descriptors of " + FileName() + " are cut short");
+        if (FieldInfos.size() >= 255) throw countError(maxCount);
+        TMyFieldInfo info;
+        const auto* nameEnd = static_cast<const std::uint8_t*>(std::memchr(desc, 0, static_cast<std::size_t>(nameWidth)));
+        const std::size_t nameLength = nameEnd ? static_cast<std::size_t>(nameEnd - desc) : static_cast<std::size_t>(nameWidth);
+        info.Name = codePage_->ToUtf8(Trim(std::string_view(reinterpret_cast<const char*>(desc), nameLength)));
+        info.Letter = static_cast<char>(desc[typeAt]);
+        info.Size = desc[lengthAt];
+        info.Decimals = desc[lengthAt + 1];
+        info.FieldType = FieldTypeOf(info.Letter, info.Size, info.Decimals);
+        info.Offset = offset;
+        offset += info.Size;
+        FieldInfos.push_back(std::move(info));
+    }
+    if (FieldInfos.empty()) throw countError(0);
+    if (static_cast<std::uint32_t>(offset) != RecordSize) {
+        const std::string text = "Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize) +
+                                 "\rExpected : " + std::to_string(offset);
+        // The stored record size is the stride of the records; fields that do not fit it cannot be read.
+        if (static_cast<std::uint32_t>(offset) > RecordSize) {
+            ClearMyFieldInfos();
+            throw EBinaryDataSetError(text);
+        }
+        if (notice_) notice_(text);
+    }
+}
+
+std::string TDBaseFile::RawTrimmedText(int i, const std::uint8_t* record) const {
+    const TMyFieldInfo& f = FieldInfos.at(static_cast<std::size_t>(i));
+    return std::string(Trim(std::string_view(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size))));
+}
+
+bool TDBaseFile::GetFieldData(int i, TFieldType type, Value* dest, const std::uint8_t* record) const {
+    if (!dest) return true;
+    const TMyFieldInfo& f = FieldInfos.at(static_cast<std::size_t>(i));
+    const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
+    switch (type) {
+    case TFieldType::ftBoolean: {
+        const char c = raw.empty() ? ' ' : raw[0];
+        if (c == 'T' || c == 't' || c == 'Y' || c == 'y') *dest = true;
+        else if (c == 'F' || c == 'f' || c == 'N' || c == 'n') *dest = false;
+        else *dest = std::monostate{}; // blank or "?": not set
+        return true;
+    }
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftLargeint: {
+        std::int64_t v = 0;
+        if (ParseInt64(raw, v)) *dest = v;
+        else *dest = std::monostate{};
+        return true;
+    }
+    case TFieldType::ftFloat: {
+        double v = 0;
+        if (ParseDouble(raw, v)) *dest = v;
+        else *dest = std::monostate{};
+        return true;
+    }
+    case TFieldType::ftDate: {
+        const std::string_view t = Trim(raw);
+        *dest = std::monostate{};
+        if (t.empty() || t.find_first_not_of('0') == std::string_view::npos || raw.size() < 8) return true;
+        const int year = DatePart(raw.substr(0, 4));
+        int month = DatePart(raw.substr(4, 2));
+        int day = DatePart(raw.substr(6, 2));
+        if (month <= 0) month = 1;
+        if (day <= 0) day = 1;
+        if (year >= 1 && ValidYmd(year, month, day)) *dest = DateFromYmd(year, month, day);
+        return true;
+    }
+    case TFieldType::ftMemo:
+        return true; // memos are read as streams
+    default: {
+        std::string text;
+        const std::string_view t = Trim(raw);
+        codePage_->AppendUtf8(t.data(), t.size(), text);
+        *dest = std::move(text);
+        return true;
+    }
+    }
+}
+
+std::string TDBaseFile::FormatField(const TMyFieldInfo& f, TFieldType type, const Value& source) const {
+    if (data::IsNull(source)) return {};
+    auto rightAlign = [&](std::string text) {
+        if (text.size() < static_cast<std::size_t>(f.Size)) text.insert(0, static_cast<std::size_t>(f.Size) - text.size(), ' ');
+        return text;
+    };
+    switch (type) {
+    case TFieldType::ftBoolean: {
+        bool on = false;
+        if (const auto* s = std::get_if<std::string>(&source)) {
+            const std::string_view t = Trim(*s);
+            if (t.empty()) return {};
+            on = t == "True" || t == "true" || t == "TRUE" || t[0] == 'T' || t[0] == 't' || t[0] == 'Y' ||
+                 t[0] == 'y' || t[0] == '1';
+        } else {
+            double d = 0;
+            on = ToDouble(source, d) && d != 0;
+        }
+        return on ? "T" : "F";
+    }
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftLargeint:
+    case TFieldType::ftMemo: {
+        std::int64_t v = 0;
+        if (const auto* i = std::get_if<std::int64_t>(&source)) v = *i;
+        else if (const auto* s = std::get_if<std::string>(&source); s && ParseInt64(*s, v)) {
+        } else {
+            double d = 0;
+            if (!ToDouble(source, d) || std::fabs(d) >= 9.2e18)
+                throw EBinaryDataSetError("SetFieldData: the value for " + f.Name + " is not a whole number");
+            v = std::llround(d);
+        }
+        return rightAlign(Digits(v));
+    }
+    case TFieldType::ftFloat: {
+        double d = 0;
+        if (!ToDouble(source, d) || !std::isfinite(d))
+            throw EBinaryDataSetError("SetFieldData: the value for " + f.Name + " is not a number");
+        if (d == 0) d = 0; // no "-0"
+        char buf[400];
+        const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, f.Decimals);
+        if (r.ec != std::errc()) throw EFieldToLongError("Field too long :" + std::to_string(sizeof buf) + " (must be between 1 and " + std::to_string(f.Size) + ").");
+        return rightAlign(std::string(buf, r.ptr));
+    }
+    case TFieldType::ftDate: {
+        int y = 0, m = 0, d = 0;
+        if (const auto* t = std::get_if<data::TDateTime>(&source)) YmdFromDate(*t, y, m, d);
+        else if (const auto* s = std::get_if<std::string>(&source)) {
+            const std::string_view text = Trim(*s);
+            if (text.empty()) return {};
+            if (text.size() == 8) { y = DatePart(text.substr(0, 4)); m = DatePart(text.substr(4, 2)); d = DatePart(text.substr(6, 2)); }
+        }
+        if (!ValidYmd(y, m, d)) throw EBinaryDataSetError("SetFieldData: the value for " + f.Name + " is not a valid date");
+        char buf[9];
+        std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
+        return buf;
+    }
+    default: {
+        if (const auto* s = std::get_if<std::string>(&source)) return codePage_->FromUtf8(*s);
+        if (const auto* i = std::get_if<std::int64_t>(&source)) return Digits(*i);
+        if (const auto* b = std::get_if<bool>(&source)) return *b ? "T" : "F";
+        double d = 0;
+        ToDouble(source, d);
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, d);
+        return std::string(buf, r.ptr);
+    }
+    }
+}
+
+void TDBaseFile::SetFieldData(int i, TFieldType type, std::uint8_t* record, const Value& source) const {
+    const TMyFieldInfo& f = FieldInfos.at(static_cast<std::size_t>(i));
+    std::string text = FormatField(f, type, source);
+    if (text.size() > static_cast<std::size_t>(f.Size))
+        throw EFieldToLongError("Field too long :" + std::to_string(text.size()) + " (must be between 1 and " +
+                                std::to_string(f.Size) + ").");
+    text.resize(static_cast<std::size_t>(f.Size), ' ');
+    std::memcpy(record + f.Offset, text.data(), text.size());
+}
+
+bool TDBaseFile::HasMemoFields() const {
+    return std::any_of(FieldInfos.begin(), FieldInfos.end(), [](const TMyFieldInfo& f) { return f.FieldType == TFieldType::ftMemo; });
+}
+
+void TDBaseFile::CreateTable(const std::vector<data::TFieldDef>& defs) {
+    if (defs.empty() || defs.size() > 255)
+        throw EBinaryDataSetError("Invalid Field count : " + std::to_string(defs.size()) + " (must be between 1 and 255)");
+    std::vector<TMyFieldInfo> infos;
+    std::string descriptors;
+    std::int32_t offset = 1;
+    bool memo = false;
+    for (const data::TFieldDef& def : defs) {
+        TMyFieldInfo info;
+        int length = 0, decimals = 0;
+        switch (def.DataType) {
+        case TFieldType::ftString: info.Letter = 'C'; length = def.Size; break;
+        case TFieldType::ftSmallint: info.Letter = 'N'; length = 6; break;
+        case TFieldType::ftInteger: info.Letter = 'N'; length = 11; break;
+        case TFieldType::ftBoolean: info.Letter = 'L'; length = 1; break;
+        case TFieldType::ftFloat: info.Letter = 'N'; length = 20; decimals = 4; break;
+        case TFieldType::ftDate: info.Letter = 'D'; length = 8; break;
+        case TFieldType::ftMemo: info.Letter = 'M'; length = 10; memo = true; break;
+        case TFieldType::ftLargeint: info.Letter = 'N'; length = 20; break;
+        default: throw EBinaryDataSetError("InitFieldsDefs: Unsupported field type");
+        }
+        if (length < 1 || length > 255)
+            throw EBinaryDataSetError("CreateTable: field " + def.Name + " has the invalid size " + std::to_string(length));
+        std::string name = codePage_->FromUtf8(def.Name).substr(0, 10);
+        std::uint8_t d[32] = {};
+        std::memcpy(d, name.data(), name.size());
+        d[11] = static_cast<std::uint8_t>(info.Letter);
+        d[16] = static_cast<std::uint8_t>(length);
+        d[17] = static_cast<std::uint8_t>(decimals);
+        descriptors.append(reinterpret_cast<const char*>(d), sizeof d);
+        info.Name = codePage_->ToUtf8(name);
+        info.Size = length;
+        info.Decimals = decimals;
+        info.FieldType = FieldTypeOf(info.Letter, length, decimals);
+        info.Offset = offset;
+        offset += length;
+        infos.push_back(std::move(info));
+    }
+    if (offset > 0xFFFF) throw EBinaryDataSetError("CreateTable: the record size " + std::to_string(offset) + " is above 65535");
+    descriptors += static_cast<char>(kTerminator);
+
+    Truncate(0);
+    WriteAt(32, descriptors.data(), descriptors.size());
+    FieldInfos = std::move(infos);
+    RecordSize = static_cast<std::uint32_t>(offset);
+    HeaderSize = static_cast<std::uint32_t>(32 + descriptors.size());
+    Version = xBaseVersion::xBaseIII;
+    rDbfHdr.fill(0);
+    rDbfHdr[0] = memo ? 0x83 : 0x03; // 0x83 tells readers that a memo file belongs to the table
+    rDbfHdr[29] = kOem852Driver;
+    codePage_ = &TCodePageTable::Get(TCodePage::Oem852);
+    recordCount_ = 0;
+    changed_ = true;
+    WriteHeader();
+}
+
+void TDBaseFile::WriteHeader() {
+    if (!changed_) return;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    rDbfHdr[1] = static_cast<std::uint8_t>(std::clamp(local.tm_year, 0, 255));
+    rDbfHdr[2] = static_cast<std::uint8_t>(local.tm_mon + 1);
+    rDbfHdr[3] = static_cast<std::uint8_t>(local.tm_mday);
+    Put32(rDbfHdr.data() + 4, static_cast<std::uint32_t>(recordCount_));
+    Put16(rDbfHdr.data() + 8, HeaderSize);
+    Put16(rDbfHdr.data() + 10, RecordSize);
+    WriteAt(0, rDbfHdr.data(), Version == xBaseVersion::xBaseV ? 68 : 32);
+    const std::uint8_t eof = kEndOfFile;
+    WriteAt(Seek(recordCount_), &eof, 1);
+    changed_ = false;
+}
+
+void TDBaseFile::AppendRecord(const std::uint8_t* buffer) {
+    if (recordCount_ >= 0x7FFFFFFF) throw EBinaryDataSetError("AppendRecord: the table is full");
+    WriteRecord(recordCount_, buffer);
+    ++recordCount_;
+    changed_ = true;
+}
+
+void TDBaseFile::WriteRecordAt(std::int64_t n, const std::uint8_t* buffer) {
+    WriteRecord(n, buffer);
+    changed_ = true;
+}
+
+} // namespace dbase

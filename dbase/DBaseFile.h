@@ -1,0 +1,82 @@
+#pragma once
+// The dBase table file (.dbf): header, field descriptors of the three dialects, records with
+// their deletion flag, and the conversion between stored field texts and values.
+
+#include "dbase/CodePageTable.h"
+#include "dbase/FieldInfo.h"
+#include "dbase/PagedFile.h"
+#include "platform/data/Field.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dbase {
+
+enum class xBaseVersion { xBaseIII = 0, xBaseIV = 1, xBaseV = 2 };
+
+// Receives the notices about a header that disagrees with the file.
+using TNoticeEvent = std::function<void(const std::string&)>;
+
+class TDBaseFile : public TPagedFile {
+public:
+    static constexpr std::uint8_t kDeletedFlag = '*';
+    static constexpr std::uint8_t kLiveFlag = ' ';
+
+    // Opens (or, with TOpenMode::Create, creates) a table file. An existing file's header is read
+    // and checked; the field layouts are read by CreateFieldDefs.
+    TDBaseFile(const std::string& fileName, TOpenMode mode, TNoticeEvent notice = {});
+
+    // The header as read: 32 bytes, 68 in dialect V (whose descriptors start at 68).
+    std::array<std::uint8_t, 68> rDbfHdr{};
+    xBaseVersion Version = xBaseVersion::xBaseIII;
+    std::vector<TMyFieldInfo> FieldInfos;
+
+    // Reads the field descriptors into FieldInfos and checks that they fit the record size.
+    void CreateFieldDefs();
+    // Converts field i of a record to its value; a text that means no value gives monostate.
+    bool GetFieldData(int i, data::TFieldType type, data::Value* dest, const std::uint8_t* record) const;
+    // Converts a value into field i of a record; monostate writes blanks. A text wider than the
+    // field raises EFieldToLongError and leaves the record unchanged.
+    void SetFieldData(int i, data::TFieldType type, std::uint8_t* record, const data::Value& source) const;
+    // Writes the descriptors and header of a new table.
+    void CreateTable(const std::vector<data::TFieldDef>& defs);
+    // Writes the header and the end-of-file mark when the table changed since it was opened.
+    void WriteHeader();
+    void AppendRecord(const std::uint8_t* buffer);
+    void WriteRecordAt(std::int64_t n, const std::uint8_t* buffer);
+    std::int64_t RecordCount() const { return recordCount_; }
+    void ClearMyFieldInfos() { FieldInfos.clear(); }
+    bool HasMemoFields() const;
+
+    const TCodePageTable& CodePage() const { return *codePage_; }
+    bool Changed() const { return changed_; }
+
+    // Text of field i as stored, trimmed, in the file's code page (used for index keys).
+    std::string RawTrimmedText(int i, const std::uint8_t* record) const;
+
+private:
+    static std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+    static std::uint32_t Get32(const std::uint8_t* p) {
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    }
+    std::string FormatField(const TMyFieldInfo& info, data::TFieldType type, const data::Value& source) const;
+
+    TNoticeEvent notice_;
+    const TCodePageTable* codePage_ = nullptr;
+    std::int64_t recordCount_ = 0;
+    bool changed_ = false;
+};
+
+// Map of the stored type letter (with length and decimals) to the dataset's field type.
+data::TFieldType FieldTypeOf(char letter, int length, int decimals);
+
+// Calendar helpers on the day count of data::TDateTime (days since 30.12.1899).
+data::TDateTime DateFromYmd(int year, int month, int day);
+void YmdFromDate(data::TDateTime date, int& year, int& month, int& day);
+bool ValidYmd(int year, int month, int day);
+
+} // namespace dbase
