@@ -284,14 +284,23 @@ std::shared_ptr<TableFile> Session::Attach(const std::filesystem::path& file)
             try {
                 attach.Step();
             } catch (const EDatabaseError& e) {
-                throw EDatabaseError("Soubor '" + path.filename().string() + "' nelze otevřít: " + e.what());
+                const int code = sqlite3_errcode(db_);
+                const std::string label = "Soubor '" + path.filename().string() + "'";
+                if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+                    throw EDatabaseError(label + " není platnou tabulkou (není to databázový soubor).");
+                if (code == SQLITE_READONLY || code == SQLITE_PERM || code == SQLITE_CANTOPEN)
+                    throw EDatabaseError(label + " nelze otevřít pro čtení i zápis.");
+                throw EDatabaseError(label + " nelze otevřít: " + e.what());
             }
         }
         try {
             const std::string a = sqlite::QuoteIdent(table->alias_);
             table->schema_ = ReadTableStructure(db_, table->alias_, path.stem().string(), path.filename().string());
-            sqlite::Exec(db_, "PRAGMA " + a + ".journal_mode=DELETE; PRAGMA " + a + ".synchronous=FULL; PRAGMA " +
-                                  a + ".cache_size=-16000;");
+            // Rollback journal and full syncs. Both are SQLite's defaults, which is what a file
+            // attached inside a transaction (where they cannot be set) keeps.
+            if (sqlite3_get_autocommit(db_))
+                sqlite::Exec(db_, "PRAGMA " + a + ".journal_mode=DELETE; PRAGMA " + a + ".synchronous=FULL");
+            sqlite::Exec(db_, "PRAGMA " + a + ".cache_size=-16000");
             // The table's name as the file spells it.
             sqlite::Statement name(db_, "SELECT name FROM " + a + ".sqlite_master WHERE type='table'");
             while (name.Step()) {

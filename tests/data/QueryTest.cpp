@@ -1,0 +1,113 @@
+// Queries: SQL kept as lines, Czech order and matching, read-only results, errors.
+
+#include "LibraryFolder.h"
+
+#include "platform/data/Query.h"
+#include "platform/data/Quote.h"
+#include "platform/data/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace data;
+using data_test::LibraryFolder;
+
+namespace {
+
+class Queries : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TTable books;
+        books.TableName = "Knihy.DB";
+        books.Open();
+        const char* rows[][3] = {{"K5", "Dvořák", "True"}, {"K1", "chata", "False"}, {"K3", "Čapek", "False"},
+                                 {"K2", "Cibulka", "True"}, {"K4", "hrad", "False"}, {"K6", "Tom \"Sawyer\"", "False"}};
+        for (const auto& r : rows) {
+            books.Append();
+            books.FieldByName("Kod").SetAsString(r[0]);
+            books.FieldByName("Nazev").SetAsString(r[1]);
+            books.FieldByName("Pujceno").SetAsString(r[2]);
+            books.Post();
+        }
+        query.Name = "Query1";
+    }
+    std::vector<std::string> Titles()
+    {
+        std::vector<std::string> titles;
+        for (query.First(); !query.Eof(); query.Next())
+            titles.push_back(query.FieldByName("Nazev").AsString());
+        return titles;
+    }
+    void Run(std::initializer_list<std::string> lines)
+    {
+        query.Close();
+        query.SQL.Clear();
+        for (const auto& line : lines)
+            query.SQL.Add(line);
+        query.Open();
+    }
+    LibraryFolder folder;
+    TQuery query;
+};
+
+TEST_F(Queries, OrdersTextsTheCzechWay)
+{
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Cibulka", "Čapek", "Dvořák", "hrad", "chata", "Tom \"Sawyer\""}));
+    EXPECT_EQ(query.RecordCount(), 6);
+    // The sort buttons replace the last line.
+    query.Close();
+    query.SQL.Delete(query.SQL.Count() - 1);
+    query.SQL.Add("ORDER BY Kod DESC");
+    query.Open();
+    EXPECT_EQ(query.FieldByName("Kod").AsString(), "K6");
+    EXPECT_EQ(query.SQL.Text(), "SELECT * FROM Knihy\nORDER BY Kod DESC\n");
+}
+
+TEST_F(Queries, LikeIgnoresCzechLetterCaseAndAFilterNarrowsTheResult)
+{
+    Run({"SELECT * FROM knihy", "WHERE Nazev LIKE \"č%\"", " OR Nazev LIKE \"CH%\"", "ORDER BY Kod"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"chata", "Čapek"}));
+    Run({"SELECT * FROM Knihy", "WHERE Nazev LIKE " + QuoteValue("Tom \"%", '"'), "ORDER BY Kod"});
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Tom \"Sawyer\""}));
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    query.SetFilter("Pujceno='True'");
+    query.SetFiltered(true);
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Cibulka", "Dvořák"}));
+    std::vector<Value> row;
+    ASSERT_TRUE(query.ReadRecordAt(1, row));
+    EXPECT_EQ(std::get<std::string>(row[2]), "Dvořák");
+}
+
+TEST_F(Queries, ResultsAreReadOnly)
+{
+    Run({"SELECT * FROM Knihy", "ORDER BY Kod"});
+    EXPECT_THROW(query.Edit(), EDatabaseError);
+    EXPECT_THROW(query.Insert(), EDatabaseError);
+    EXPECT_THROW(query.Delete(), EDatabaseError);
+    EXPECT_EQ(query.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(query.FieldByName("Cislo").DataType(), TFieldType::ftInteger);
+}
+
+TEST_F(Queries, BadSqlRaisesAndLeavesTheQueryClosed)
+{
+    for (const std::vector<std::string>& lines :
+         {std::vector<std::string>{"SELECT * FROM Nic"}, {"SELECT * FROM Knihy", "WHERE Nazev LIKE \"a\"b\""},
+          {"SELECT Neni FROM Knihy"}, {"SELECT * FROM Knihy WHERE Cislo = 'abc'"}}) {
+        query.SQL.Clear();
+        for (const auto& l : lines)
+            query.SQL.Add(l);
+        EXPECT_THROW(query.Open(), EDatabaseError) << lines.back();
+        EXPECT_FALSE(query.Active());
+    }
+}
+
+TEST_F(Queries, ChangingTheSqlClosesTheQuery)
+{
+    Run({"SELECT Kod, Nazev FROM Knihy", "ORDER BY Kod"});
+    ASSERT_EQ(query.Fields().size(), 2u);
+    query.SQL.Add("x");
+    EXPECT_FALSE(query.Active());
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+// Texts assigned to fields and read back: each type's accepted and refused forms.
+
+#include "platform/data/Field.h"
+#include "platform/data/ValueText.h"
+
+#include <gtest/gtest.h>
+
+using namespace data;
+
+namespace {
+
+struct TextCase {
+    TFieldType type;
+    const char* text;
+    const char* readBack; // nullptr: the text is refused
+};
+
+std::string ReadBack(const Value& v, TFieldType type)
+{
+    if (IsNull(v))
+        return "<null>";
+    if (const auto* d = std::get_if<TDateTime>(&v))
+        return type == TFieldType::ftDate ? FormatDate(*d) : FormatDateTime(*d);
+    return std::get<std::string>(ConvertValue(v, TFieldType::ftMemo));
+}
+
+class TextConversion : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TextConversion, ConvertsOrRefuses)
+{
+    const TextCase& c = GetParam();
+    if (c.readBack == nullptr) {
+        EXPECT_THROW(ConvertValue(Value{std::string(c.text)}, c.type), EConvertError) << c.text;
+        return;
+    }
+    EXPECT_EQ(ReadBack(ConvertValue(Value{std::string(c.text)}, c.type, 10), c.type), c.readBack) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, TextConversion,
+    ::testing::Values(
+        TextCase{TFieldType::ftBoolean, "True", "True"}, TextCase{TFieldType::ftBoolean, "false", "False"},
+        TextCase{TFieldType::ftBoolean, "Ano", nullptr}, TextCase{TFieldType::ftBoolean, "", "<null>"},
+        TextCase{TFieldType::ftInteger, "42", "42"}, TextCase{TFieldType::ftInteger, " -7 ", "-7"},
+        TextCase{TFieldType::ftInteger, "4x", nullptr}, TextCase{TFieldType::ftInteger, "3000000000", nullptr},
+        TextCase{TFieldType::ftSmallint, "40000", nullptr}, TextCase{TFieldType::ftInteger, "", "<null>"},
+        TextCase{TFieldType::ftCurrency, "12,50", "12,5"}, TextCase{TFieldType::ftCurrency, "12.5", "12,5"},
+        TextCase{TFieldType::ftCurrency, "-0,0001", "-0,0001"}, TextCase{TFieldType::ftCurrency, "1,2,3", nullptr},
+        TextCase{TFieldType::ftCurrency, "99", "99"}, TextCase{TFieldType::ftFloat, "2,25", "2,25"},
+        TextCase{TFieldType::ftDateTime, "1.9.2023", "1.9.2023"},
+        TextCase{TFieldType::ftDateTime, "01.09.2023", "1.9.2023"},
+        TextCase{TFieldType::ftDateTime, "1.9.2023 8:05:09", "1.9.2023 8:05:09"},
+        TextCase{TFieldType::ftDateTime, "31.2.2023", nullptr}, TextCase{TFieldType::ftDateTime, "2023-09-01", nullptr},
+        TextCase{TFieldType::ftDate, "29.2.2024", "29.2.2024"}, TextCase{TFieldType::ftDate, "29.2.2023", nullptr},
+        // Text is cut at the width in characters, not bytes.
+        TextCase{TFieldType::ftString, "Žluťoučký kůň", "Žluťoučký "}));
+
+TEST(IsoDates, RoundTripAndOrder)
+{
+    const TDateTime day = *ParseDateTime("5.3.2024");
+    EXPECT_EQ(FormatIsoDateTime(day), "2024-03-05");
+    const TDateTime moment = *ParseDateTime("5.3.2024 13:45:10");
+    EXPECT_EQ(FormatIsoDateTime(moment), "2024-03-05 13:45:10");
+    EXPECT_EQ(ParseIsoDateTime("2024-03-05 13:45:10")->days, moment.days);
+    EXPECT_EQ(ParseIsoDateTime("1899-12-30")->days, 0);
+    EXPECT_FALSE(ParseIsoDateTime("2024-02-30"));
+    EXPECT_FALSE(ParseIsoDateTime("2024-03-05 25:00:00"));
+    EXPECT_LT(FormatIsoDateTime(*ParseDateTime("9.12.2023")), FormatIsoDateTime(*ParseDateTime("10.1.2024")));
+}
+
+TEST(Currency, ExactAtTheFourthDecimal)
+{
+    EXPECT_EQ(ParseCurrency("0,1")->units + ParseCurrency("0,2")->units, ParseCurrency("0,3")->units);
+    EXPECT_EQ(ParseCurrency("1,23456")->units, 12346); // rounded at the fifth decimal
+    EXPECT_EQ(FormatCurrency(TCurrency{INT64_MIN}).substr(0, 1), "-");
+    EXPECT_FALSE(ParseCurrency("99999999999999999999"));
+}
+
+} // namespace
