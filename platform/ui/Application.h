@@ -41,7 +41,8 @@ public:
     std::function<void(const std::exception&)> OnException;
 
     // Runs a handler at the boundary between Qt and the window code (see above).
-    void RunHandler(const std::function<void()>& handler);
+    // Returns false when the handler failed (the error was shown).
+    bool RunHandler(const std::function<void()>& handler);
 
     // Clears everything a previous test may have left: terminated flag, title, main form, help.
     void Reset();

@@ -46,7 +46,7 @@ public:
     int Tag = 0;
 
     bool Visible() const;
-    void SetVisible(bool visible);
+    virtual void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     bool Enabled() const;
@@ -94,10 +94,17 @@ public:
     TNotifyEvent OnDblClick;
     TNotifyEvent OnMouseEnter, OnMouseLeave;
 
-    // Helpers (Enter chains) add character handlers that run after OnKeyPress; the returned id
-    // removes one again.
+    // Helpers (Enter chains, number fields, focus colours) add handlers of their own that run
+    // after the control's OnKeyPress / OnKeyDown / OnKeyUp and before OnEnter / OnExit, so the
+    // window's handlers stay as they are. The returned id removes one again.
     int AddKeyPressHook(TKeyPressEvent hook);
-    void RemoveKeyPressHook(int id);
+    int AddKeyDownHook(TKeyEvent hook);
+    int AddKeyUpHook(TKeyEvent hook);
+    int AddFocusHook(std::function<void(TControl& control, bool entered)> hook);
+    void RemoveKeyPressHook(int id) { RemoveHook(id); }
+    void RemoveHook(int id);
+    // Whether a control still exists (helpers that outlive their controls check before unhooking).
+    static bool IsAlive(const TControl* control);
 
     // Runs the key rules above as if the user pressed and released the key (used by tests and by
     // code that forwards keys).
@@ -129,6 +136,9 @@ private:
     std::unique_ptr<detail::ControlEventFilter> filter_;
     std::vector<QWidget*> inner_;
     std::vector<std::pair<int, TKeyPressEvent>> hooks_;
+    std::vector<std::pair<int, TKeyEvent>> keyDownHooks_;
+    std::vector<std::pair<int, TKeyEvent>> keyUpHooks_;
+    std::vector<std::pair<int, std::function<void(TControl&, bool)>>> focusHooks_;
     int nextHookId_ = 1;
     bool entered_ = false;
     TColor color_ = clWindow;

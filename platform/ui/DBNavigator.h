@@ -36,7 +36,6 @@ public:
 
 private:
     void UpdateButtons();
-    void Layout();
     TDataSource* source_ = nullptr;
     int linkId_ = 0;
     std::array<QToolButton*, 9> buttons_{};

@@ -48,6 +48,7 @@ public:
 
     void Show();
     void Hide();
+    void SetVisible(bool visible) override;
     void Close();
     TModalResult ShowModal();
     TModalResult ModalResult() const { return modalResult_; }
@@ -87,6 +88,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void ApplyColors() override;
 
 private:

@@ -5,6 +5,8 @@
 //  - key up: the same; a non-empty text that is no integer is replaced by the last valid value,
 //    with the caret one place before where it was. An empty text stays empty.
 
+#include "platform/ui/Types.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>

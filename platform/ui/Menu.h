@@ -47,8 +47,8 @@ public:
 private:
     friend class TMainMenu;
     friend class TPopupMenu;
-    TMenuItem(); // the invisible root of a menu
-    void Attach(QWidget* menuOrBar);
+    explicit TMenuItem(QWidget* container); // the invisible root of a menu bar or pop-up menu
+    QWidget* Container(); // where the children's actions go (made on first use)
     void Chosen();
 
     std::string caption_;
@@ -56,7 +56,8 @@ private:
     TMenuItem* parent_ = nullptr;
     std::vector<TMenuItem*> children_;
     QAction* action_ = nullptr;
-    QMenu* submenu_ = nullptr;
+    QMenu* submenu_ = nullptr;      // owned: the item's own submenu
+    QWidget* container_ = nullptr;  // submenu_, or the bar / pop-up of a root
 };
 
 // The menu bar of a form: top-level items are TMenuItem(&MainMenu1.Items(), "Soubor").
@@ -69,8 +70,8 @@ public:
     QMenuBar& Bar() { return *bar_; }
 
 private:
-    TMenuItem root_;
     QMenuBar* bar_;
+    TMenuItem root_;
 };
 
 class TPopupMenu : public QObject, public TObject {
@@ -84,8 +85,8 @@ public:
     void Popup(int x, int y);
 
 private:
-    TMenuItem root_;
     std::unique_ptr<QMenu> menu_;
+    TMenuItem root_;
 };
 
 } // namespace ui

@@ -29,6 +29,7 @@ private:
     void Tick();
     QTimer timer_;
     bool enabled_ = true;
+    bool running_ = false; // a tick whose handler waits (a message box) is not re-entered
     int interval_ = 1000;
 };
 

@@ -41,6 +41,9 @@ public:
     std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
     std::function<void(TObject* Sender, TUDBtnType Button)> OnClick;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void ShowPosition();
     int min_ = 0;

@@ -1,0 +1,129 @@
+#include "platform/ui/Menu.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Text.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <algorithm>
+
+namespace ui {
+
+TMenuItem::TMenuItem(QWidget* container) : container_(container)
+{
+    detail::Parent(nullptr);
+}
+
+TMenuItem::TMenuItem(TMenuItem* parent, const std::string& caption, const std::string& shortCut)
+    : caption_(caption), shortCut_(shortCut), parent_(parent)
+{
+    detail::Parent(nullptr);
+    action_ = new QAction(Q(caption));
+    if (caption == "-")
+        action_->setSeparator(true);
+    if (!shortCut.empty())
+        action_->setShortcut(QKeySequence(Q(shortCut)));
+    connect(action_, &QAction::triggered, this, [this] { Chosen(); });
+    if (parent_ != nullptr) {
+        parent_->children_.push_back(this);
+        parent_->Container()->addAction(action_);
+    }
+}
+
+QWidget* TMenuItem::Container()
+{
+    if (container_ == nullptr) {
+        submenu_ = new QMenu(Q(caption_));
+        if (action_ != nullptr)
+            action_->setMenu(submenu_);
+        container_ = submenu_;
+    }
+    return container_;
+}
+
+TMenuItem::~TMenuItem()
+{
+    if (parent_ != nullptr) {
+        std::erase(parent_->children_, this);
+        if (parent_->container_ != nullptr)
+            parent_->container_->removeAction(action_);
+    }
+    for (TMenuItem* child : children_)
+        child->parent_ = nullptr;
+    delete action_;
+    delete submenu_;
+}
+
+void TMenuItem::SetCaption(const std::string& caption)
+{
+    caption_ = caption;
+    if (action_ != nullptr)
+        action_->setText(Q(caption));
+    if (submenu_ != nullptr)
+        submenu_->setTitle(Q(caption));
+}
+
+bool TMenuItem::Enabled() const
+{
+    return action_ == nullptr || action_->isEnabled();
+}
+
+void TMenuItem::SetEnabled(bool on)
+{
+    if (action_ != nullptr)
+        action_->setEnabled(on);
+}
+
+bool TMenuItem::Visible() const
+{
+    return action_ == nullptr || action_->isVisible();
+}
+
+void TMenuItem::SetVisible(bool on)
+{
+    if (action_ != nullptr)
+        action_->setVisible(on);
+}
+
+void TMenuItem::SetShortCut(const std::string& shortCut)
+{
+    shortCut_ = shortCut;
+    if (action_ != nullptr)
+        action_->setShortcut(QKeySequence(Q(shortCut)));
+}
+
+void TMenuItem::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TMenuItem::Chosen()
+{
+    Application.RunHandler([this] { Click(); });
+}
+
+TMainMenu::TMainMenu(TForm& form) : bar_(new QMenuBar()), root_(bar_)
+{
+    form.SetMenuBar(bar_);
+}
+
+TMainMenu::~TMainMenu() = default;
+
+TPopupMenu::TPopupMenu(QObject* parent)
+    : QObject(parent), menu_((detail::Parent(nullptr), std::make_unique<QMenu>())), root_(menu_.get())
+{
+}
+
+TPopupMenu::~TPopupMenu() = default;
+
+void TPopupMenu::Popup(int x, int y)
+{
+    menu_->popup(QPoint(x, y));
+}
+
+} // namespace ui
