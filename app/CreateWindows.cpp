@@ -1,0 +1,82 @@
+#include "app/CreateWindows.h"
+
+#include "app/ArchivovatVypujcky.h"
+#include "app/ExportDatabaze.h"
+#include "app/FiltrKnih.h"
+#include "app/Hlavni.h"
+#include "app/HledaniVArchivu.h"
+#include "app/Hledat.h"
+#include "app/ImportDatabaze.h"
+#include "app/ImportovatData.h"
+#include "app/KlicovaSlova.h"
+#include "app/NabihaciDialog.h"
+#include "app/Nastaveni.h"
+#include "app/OAplikaci.h"
+#include "app/OdebratCtenare.h"
+#include "app/PridatCtenare.h"
+#include "app/PridatKnihu.h"
+#include "app/VyrazeniKnihy.h"
+#include "app/ZadaniHesla.h"
+#include "app/ZalohovatData.h"
+#include "app/ZmenitDatum.h"
+#include "platform/ui/Application.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// How to destroy each window created, in the order of creation.
+std::vector<std::function<void()>>& Created()
+{
+    static std::vector<std::function<void()>> created;
+    return created;
+}
+
+template <class Form>
+void CreateForm(Form*& instance)
+{
+    instance = new Form();
+    Created().push_back([&instance] {
+        Form* form = instance;
+        instance = nullptr;
+        delete form;
+    });
+}
+
+} // namespace
+
+void CreateWindows()
+{
+    CreateForm(Form15);
+    ui::Application.MainForm = Form15;
+    CreateForm(Form13);
+    CreateForm(Form14);
+    CreateForm(Form8);
+    CreateForm(Form6);
+    CreateForm(Form1);
+    CreateForm(Form2);
+    CreateForm(Form3);
+    CreateForm(Form4);
+    CreateForm(Form5);
+    CreateForm(Form7);
+    CreateForm(Form9);
+    CreateForm(Form10);
+    CreateForm(Form16);
+    CreateForm(Form17);
+    CreateForm(Form18);
+    CreateForm(Form12);
+    CreateForm(frmExport);
+    CreateForm(frmImport);
+}
+
+void DestroyWindows()
+{
+    auto& created = Created();
+    while (!created.empty()) {
+        auto destroy = std::move(created.back());
+        created.pop_back();
+        destroy();
+    }
+    ui::Application.MainForm = nullptr;
+}

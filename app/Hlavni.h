@@ -1,0 +1,236 @@
+#pragma once
+// The main window: tool bar, six tab pages over the library's tables, the lending desk, the
+// current date and the main menu. Other windows reach its datasets and fields through the global
+// instance Form1.
+
+#include "platform/data/Query.h"
+#include "platform/data/Table.h"
+#include "platform/data/Value.h"
+#include "platform/ui/Ui.h"
+
+#include <cstdint>
+#include <string>
+
+class TForm1 : public ui::TForm {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // ---- Datasets (declared before the data sources and controls that show them). ----
+    data::TTable Table1; // readers, Čtenáři.db
+    data::TTable Table2; // books, Knihy.DB
+    data::TTable Table3; // loans, Výpůjčky.db, with looked-up reader and book
+    data::TTable Table4; // reader categories, Číselníky.db
+    data::TTable Table5; // school classes, Číselníky02.db
+    data::TTable Table6; // book types, Číselníky03.db
+    data::TTable Table7; // book locations, Číselníky04.db
+    data::TQuery Query1; // books list
+    data::TQuery Query2; // readers list
+    data::TQuery Query3; // loan archive list
+
+    ui::TDataSource DataSource1{&Query2};
+    ui::TDataSource DataSource2{&Query1};
+    ui::TDataSource DataSource3{&Table3};
+    ui::TDataSource DataSource4{&Table4};
+    ui::TDataSource DataSource5{&Table5};
+    ui::TDataSource DataSource6{&Table6};
+    ui::TDataSource DataSource7{&Query3};
+    ui::TDataSource DataSource8{&Table7};
+
+    // ---- Main menu. ----
+    ui::TMainMenu MainMenu1{*this};
+    ui::TMenuItem Soubor1{&MainMenu1.Items(), "Soubor"};
+    ui::TMenuItem Zloha1{&Soubor1, "Záloha dat...", "Ctrl+Z"};
+    ui::TMenuItem Import1{&Soubor1, "Obnovení dat...", "Ctrl+O"};
+    ui::TMenuItem Archivovatvpjky1{&Soubor1, "Archivovat výpůjčky...", "Ctrl+A"};
+    ui::TMenuItem N21{&Soubor1, "-"};
+    ui::TMenuItem Export1{&Soubor1, "Export databáze...", "Ctrl+E"};
+    ui::TMenuItem N22{&Soubor1, "-"};
+    ui::TMenuItem Konec1{&Soubor1, "Konec", "Ctrl+X"};
+    ui::TMenuItem Monosti1{&MainMenu1.Items(), "Možnosti"};
+    ui::TMenuItem Nastavvenhesla1{&Monosti1, "Nastavení hesla...", "Ctrl+H"};
+    ui::TMenuItem Databze1{&MainMenu1.Items(), "Databáze"};
+    ui::TMenuItem Vpjky1{&Databze1, "Výpůjčky"};
+    ui::TMenuItem Zobrazit1{&Vpjky1, "Zobrazit"};
+    ui::TMenuItem Archivovatvpjky2{&Vpjky1, "Archivovat výpůjčky..."};
+    ui::TMenuItem Knihy1{&Databze1, "Knihy"};
+    ui::TMenuItem Zobrazit2{&Knihy1, "Zobrazit"};
+    ui::TMenuItem Pidat1{&Knihy1, "Přidat..."};
+    ui::TMenuItem Filtr2{&Knihy1, "Filtr..."};
+    ui::TMenuItem teni1{&Databze1, "Čtenáři"};
+    ui::TMenuItem Zobrazit3{&teni1, "Zobrazit"};
+    ui::TMenuItem Pidat2{&teni1, "Přidat..."};
+    ui::TMenuItem selnky1{&Databze1, "Číselníky"};
+    ui::TMenuItem Zobrazit4{&selnky1, "Zobrazit"};
+    ui::TMenuItem Klovslova1{&Databze1, "Klíčová slova"};
+    ui::TMenuItem Zobrazit5{&Klovslova1, "Zobrazit"};
+    ui::TMenuItem Archivvpjek1{&Databze1, "Archiv výpůjček"};
+    ui::TMenuItem Zobrazit6{&Archivvpjek1, "Zobrazit"};
+    ui::TMenuItem Filtr3{&Archivvpjek1, "Vyhledávání..."};
+    ui::TMenuItem Vyprzdnitdatabzi1{&Archivvpjek1, "Vyprázdnit databázi"};
+    ui::TMenuItem N23{&Databze1, "-"};
+    ui::TMenuItem Vyprzdnitvechnydatabze1{&Databze1, "Vyprázdnit všechny databáze"};
+    ui::TMenuItem Npovda1{&MainMenu1.Items(), "Nápověda"};
+    ui::TMenuItem Obsah1{&Npovda1, "Obsah", "F1"};
+    ui::TMenuItem N24{&Npovda1, "-"};
+    ui::TMenuItem Orbelin1{&Npovda1, "Orbelin"};
+    ui::TMenuItem Oaplikaci1{&Npovda1, "O aplikaci"};
+
+    // ---- Tool bar. ----
+    ui::TPanel Panel1{this};
+    ui::TBitBtn BitBtn4{&Panel1, "Zálohovat data"};
+    ui::TBitBtn BitBtn23{&Panel1, "Obnovit data"};
+    ui::TBitBtn BitBtn29{&Panel1, "Nastavení hesla"};
+    ui::TBitBtn BitBtn12{&Panel1, "Archivovat výpůjčky"};
+    ui::TSpeedButton SpeedButton1{&Panel1, "Nápověda"};
+    ui::TBitBtn BitBtn11{&Panel1, "Konec"};
+
+    // The busy label lies beneath the tab set and shows while the tab set is hidden.
+    ui::TLabel Label35{this, "Čekejte prosím..."};
+    ui::TTabbedNotebook TabbedNotebook1{this, {"Půjčovat a vracet", "Knihy", "Čtenáři", "Přehled výpůjček",
+                                               "Číselníky", "Archiv výpůjček"}};
+
+    // Hidden fields other windows read: the program folder and two text scratch fields.
+    ui::TEdit Edit13{this};
+    ui::TEdit Edit3{this};
+    ui::TEdit Edit14{this};
+    ui::TTimer Timer2;
+    ui::TTimer Timer3;
+
+    // ---- Page 0: lending and returning. ----
+    ui::TLabel Label1{TabbedNotebook1.Page(0), "Čtenář"};
+    ui::TComboBox ComboBox1{TabbedNotebook1.Page(0)};
+    ui::TBitBtn BitBtn9{TabbedNotebook1.Page(0)};
+    // Hidden lists parallel to ComboBox1: reader number, class, note, category.
+    ui::TComboBox ComboBox2{TabbedNotebook1.Page(0)};
+    ui::TComboBox ComboBox3{TabbedNotebook1.Page(0)};
+    ui::TComboBox ComboBox4{TabbedNotebook1.Page(0)};
+    ui::TComboBox ComboBox5{TabbedNotebook1.Page(0)};
+    ui::TLabel Label3{TabbedNotebook1.Page(0), "Třída"};
+    ui::TLabel Label4{TabbedNotebook1.Page(0)};
+    ui::TLabel Label5{TabbedNotebook1.Page(0)};
+    ui::TLabel Label6{TabbedNotebook1.Page(0), "Kategorie"};
+    ui::TLabel Label7{TabbedNotebook1.Page(0)};
+    ui::TLabel Label2{TabbedNotebook1.Page(0), "Kód knihy"};
+    ui::TEdit Edit1{TabbedNotebook1.Page(0)};
+    ui::TLabel Label8{TabbedNotebook1.Page(0), "Název knihy"};
+    ui::TComboBox cbKnihy{TabbedNotebook1.Page(0)};
+    ui::TBitBtn BitBtn10{TabbedNotebook1.Page(0), "Půjčit"};
+    ui::TDBGrid DBGrid3{TabbedNotebook1.Page(0), &DataSource3};
+    ui::TButton Button2{TabbedNotebook1.Page(0), "Vrátit vybranou knihu"};
+    ui::TLabel Label9{TabbedNotebook1.Page(0), "Aktuální datum:"};
+    ui::TEdit Edit2{TabbedNotebook1.Page(0)};
+    ui::TButton UpDown1{TabbedNotebook1.Page(0), "Změnit"};
+
+    // ---- Page 1: books. ----
+    ui::TDBGrid DBGrid2{TabbedNotebook1.Page(1), &DataSource2};
+    ui::TGroupBox GroupBox2{TabbedNotebook1.Page(1), "Další údaje"};
+    ui::TLabel Label40{&GroupBox2, "Typ"};
+    ui::TDBEdit DBEdit12{&GroupBox2, &DataSource2, "Kategorie"};
+    ui::TLabel Label41{&GroupBox2, "Ilustrátor"};
+    ui::TDBEdit DBEdit4{&GroupBox2, &DataSource2, "Ilustrator"};
+    ui::TLabel Label42{&GroupBox2, "Nakladatelství"};
+    ui::TDBEdit DBEdit5{&GroupBox2, &DataSource2, "Nakladatelstvi"};
+    ui::TLabel Label43{&GroupBox2, "Signatura"};
+    ui::TDBEdit DBEdit6{&GroupBox2, &DataSource2, "Signatura"};
+    ui::TLabel Label44{&GroupBox2, "Cena"};
+    ui::TDBEdit DBEdit1{&GroupBox2, &DataSource2, "CenaX"};
+    ui::TLabel Label45{&GroupBox2, "Rok vydání"};
+    ui::TDBEdit DBEdit7{&GroupBox2, &DataSource2, "RokVydani"};
+    ui::TLabel Label46{&GroupBox2, "Počet stran"};
+    ui::TDBEdit DBEdit8{&GroupBox2, &DataSource2, "PocetStran"};
+    ui::TLabel Label47{&GroupBox2, "Vhodné od"};
+    ui::TDBEdit DBEdit9{&GroupBox2, &DataSource2, "VekOd"};
+    ui::TLabel Label48{&GroupBox2, "Klíčová slova"};
+    ui::TDBEdit DBEdit10{&GroupBox2, &DataSource2, "KlicovaSlova"};
+    ui::TLabel Label49{&GroupBox2, "Anotace"};
+    ui::TDBRichEdit DBRichEdit1{&GroupBox2, &DataSource2, "Anotace"};
+    ui::TLabel Label50{&GroupBox2, "Vyřazeno dne"};
+    ui::TDBEdit DBEdit11{&GroupBox2, &DataSource2, "VyrazenoDatum"};
+    ui::TLabel Label51{&GroupBox2, "Poznámka k vyřazení"};
+    ui::TDBMemo DBMemo1{&GroupBox2, &DataSource2, "VyrazenoText"};
+    ui::TDBEdit DBEdit3{&GroupBox2, &DataSource2, "Pujceno"};
+
+    // ---- Page 2: readers. ----
+    ui::TDBGrid DBGrid1{TabbedNotebook1.Page(2), &DataSource1};
+
+    // ---- Page 3: loans overview (the same loans dataset as the lending desk). ----
+    ui::TDBGrid DBGrid4{TabbedNotebook1.Page(3), &DataSource3};
+
+    // ---- Page 4: code lists. ----
+    ui::TDBGrid DBGrid5{TabbedNotebook1.Page(4), &DataSource4};
+    ui::TDBNavigator DBNavigator1{TabbedNotebook1.Page(4), &DataSource4};
+    ui::TDBGrid DBGrid6{TabbedNotebook1.Page(4), &DataSource5};
+    ui::TDBNavigator DBNavigator2{TabbedNotebook1.Page(4), &DataSource5};
+    ui::TDBGrid DBGrid7{TabbedNotebook1.Page(4), &DataSource6};
+    ui::TDBNavigator DBNavigator3{TabbedNotebook1.Page(4), &DataSource6};
+    ui::TDBGrid DBGrid9{TabbedNotebook1.Page(4), &DataSource8};
+    ui::TDBNavigator DBNavigator5{TabbedNotebook1.Page(4), &DataSource8};
+
+    // ---- Page 5: loan archive. ----
+    ui::TDBGrid DBGrid8{TabbedNotebook1.Page(5), &DataSource7};
+    ui::TDBNavigator DBNavigator4{TabbedNotebook1.Page(5), &DataSource7};
+
+    // ---- State. ----
+    data::TDateTime DaysDate{};  // the current date at the last recomputation of days lent
+    std::string WorkText;        // text scratch
+    // Sort states of the book and reader columns: 1 ascending, 0 descending, 2 not sorted.
+    std::int16_t SortKod = 1, SortNazev = 2, SortAutor = 2, SortKategorie = 2, SortUmisteni = 2;
+    std::int16_t SortJmeno = 1, SortTrida = 2, SortKategorieCtenare = 2;
+    std::int32_t LastReaderIndex = 0; // last valid selection of the reader box
+    // Set when a table or query could not be opened at start-up; the program is ending.
+    bool OpenFailed = false;
+
+    // ---- Start-up, pages, shut-down (Hlavni.cpp). ----
+    void FormCreate(ui::TObject* Sender);
+    void FormShow(ui::TObject* Sender);
+    void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
+    void FormKeyPress(ui::TObject* Sender, char& Key);
+    void TabbedNotebook1Click(ui::TObject* Sender);
+    void BitBtn11Click(ui::TObject* Sender);
+    void SpeedButton1Click(ui::TObject* Sender);
+    void Orbelin1Click(ui::TObject* Sender);
+    void UpDown1Click(ui::TObject* Sender);
+    void BitBtn29Click(ui::TObject* Sender);
+    void SpeedButton11Click(ui::TObject* Sender);
+    void Edit2Enter(ui::TObject* Sender);
+    void Edit2Exit(ui::TObject* Sender);
+
+    // ---- Page refresh and days lent (HlavniObnova.cpp). ----
+    void Timer2Timer(ui::TObject* Sender);
+    void Timer3Timer(ui::TObject* Sender);
+    // Rebuilds and reopens the books list under the books page's filter boxes.
+    void Edit5Change(ui::TObject* Sender);
+
+    // ---- Lending desk (HlavniPujcovani.cpp). ----
+    void ComboBox1Change(ui::TObject* Sender);
+    void ComboBox1KeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
+    void Edit1Change(ui::TObject* Sender);
+    void cbKnihyChange(ui::TObject* Sender);
+    void BitBtn10Click(ui::TObject* Sender);
+    void DBGrid3DblClick(ui::TObject* Sender);
+    void Button2Click(ui::TObject* Sender);
+
+    // ---- Menu (HlavniMenu.cpp). ----
+    void Konec1Click(ui::TObject* Sender);
+    void Nastavvenhesla1Click(ui::TObject* Sender);
+    void Zobrazit1Click(ui::TObject* Sender);
+    void Zobrazit2Click(ui::TObject* Sender);
+    void Zobrazit3Click(ui::TObject* Sender);
+    void Zobrazit4Click(ui::TObject* Sender);
+    void Zobrazit6Click(ui::TObject* Sender);
+    void Obsah1Click(ui::TObject* Sender);
+
+private:
+    void SetUpData();     // tables, queries, fields and grid columns (HlavniData.cpp)
+    void SetUpLayout();   // positions and captions of the controls (HlavniLayout.cpp)
+    void SetUpMenu();     // menu handlers (HlavniMenu.cpp)
+    void SetUpHandlers(); // events of the controls (Hlavni.cpp)
+    // Brings the lending desk back to rest after a failed command: tab set shown, books table
+    // unfiltered, loans back to the open ones, focus on the code field.
+    void RestoreDesk();
+    // Sets up the progress bars that follow the recomputation of days lent.
+    void DaysProgressStart(int count);
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,250 @@
+// The lending desk: choosing a reader, finding a book by code or title, lending and returning.
+
+#include "app/Hlavni.h"
+
+#include "platform/data/Quote.h"
+#include "platform/data/Session.h"
+#include "platform/sys/ShortDate.h"
+
+#include <charconv>
+#include <optional>
+
+namespace {
+
+const char* const kCannotLend = "Nelze půjčit knihu - je již půjčená, nebo není vybrán žádný čtenář!";
+const char* const kUndoTitle = "Zrušení vrácení knihy";
+
+bool Lendable(const data::TDataSet& books)
+{
+    return books.FieldByName("Pujceno").AsString() == "False" && books.FieldByName("VyrazenoDatum").AsString().empty();
+}
+
+std::optional<std::int64_t> ParseNumber(const std::string& text)
+{
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+void TForm1::ComboBox1Change(ui::TObject*)
+{
+    try {
+        const int index = ComboBox1.ItemIndex();
+        for (ui::TComboBox* hidden : {&ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5})
+            hidden->SetItemIndex(index);
+        Label4.SetCaption(ComboBox3.Text());
+        Label5.SetCaption(ComboBox4.Text());
+        Label7.SetCaption(ComboBox5.Text());
+        Edit1.SetText("");
+        BitBtn10.SetEnabled(false);
+    } catch (const std::exception&) {
+        // A failed look-up of the cleared code changes nothing worth reporting here.
+    }
+}
+
+void TForm1::ComboBox1KeyUp(ui::TObject*, ui::Word&, ui::TShiftState)
+{
+    if (ComboBox1.ItemIndex() < 0 && !ComboBox1.Text().empty()) {
+        if (LastReaderIndex >= 0 && LastReaderIndex < ComboBox1.Count())
+            ComboBox1.SetItemIndex(LastReaderIndex);
+    } else {
+        LastReaderIndex = ComboBox1.ItemIndex();
+    }
+}
+
+void TForm1::Edit1Change(ui::TObject*)
+{
+    Query1.SetFilter("Kod=" + data::QuoteValue(Edit1.Text()));
+    Query1.SetFiltered(true);
+    if (!Query1.IsEmpty() && Lendable(Query1)) {
+        const std::string title = Query1.FieldByName("Nazev").AsString();
+        cbKnihy.SetText(title);
+        const int index = cbKnihy.IndexOf(title);
+        if (index >= 0)
+            cbKnihy.SetItemIndex(index);
+        BitBtn10.SetEnabled(true);
+    } else {
+        cbKnihy.SetText("");
+        BitBtn10.SetEnabled(false);
+    }
+    Query1.SetFiltered(false);
+}
+
+void TForm1::cbKnihyChange(ui::TObject*)
+{
+    Query1.SetFilter("Nazev=" + data::QuoteValue(cbKnihy.Text()));
+    Query1.SetFiltered(true);
+    if (Query1.IsEmpty()) {
+        Edit1.SetText("");
+        BitBtn10.SetEnabled(false);
+    } else {
+        Edit1.SetText(Query1.FieldByName("Kod").AsString());
+        BitBtn10.SetEnabled(true);
+    }
+    Query1.SetFiltered(false);
+}
+
+void TForm1::RestoreDesk()
+{
+    // Each step on its own: the desk comes back as far as the data layer lets it. A half-made
+    // change is dropped first, so that switching a filter cannot save it.
+    for (data::TDataSet* dataSet : {static_cast<data::TDataSet*>(&Table2), static_cast<data::TDataSet*>(&Table3)}) {
+        try {
+            if (dataSet->State() == data::TDataSetState::dsEdit || dataSet->State() == data::TDataSetState::dsInsert)
+                dataSet->Cancel();
+        } catch (const std::exception&) {
+        }
+    }
+    try {
+        Table2.SetFiltered(false);
+    } catch (const std::exception&) {
+    }
+    try {
+        Table3.SetFiltered(false);
+        Table3.SetFilter("VracenoB='False'");
+        Table3.SetFiltered(true);
+    } catch (const std::exception&) {
+    }
+    ui::HideBusy(TabbedNotebook1);
+    Edit1.SetFocus();
+}
+
+void TForm1::BitBtn10Click(ui::TObject*)
+{
+    ui::ShowBusy(TabbedNotebook1, Label35);
+    try {
+        Table2.SetFiltered(false);
+        Table2.SetFilter("Kod=" + data::QuoteValue(Edit1.Text()));
+        Table2.SetFiltered(true);
+
+        // The reader is the one selected in the list, taken by its index; a typed name that
+        // matches no reader selects nobody.
+        std::optional<std::int64_t> reader;
+        const int index = ComboBox1.ItemIndex();
+        if (index >= 0 && index < ComboBox2.Count())
+            reader = ParseNumber(ComboBox2.Item(index));
+
+        if (!Table2.IsEmpty() && Lendable(Table2) && reader) {
+            const std::int64_t book = Table2.FieldByName("Cislo").AsInteger();
+            const std::string today = Edit2.Text();
+            {
+                data::TTransaction transaction;
+                Table2.Edit();
+                Table2.FieldByName("Pujceno").SetAsString("True");
+                Table2.FieldByName("Vlastnosti").SetAsString("Půjčená");
+                Table2.Post();
+
+                Table3.SetFiltered(false);
+                Table3.Append();
+                Table3.FieldByName("Pujceno").SetAsString(today);
+                Table3.FieldByName("CisloKnihy").SetAsInteger(book);
+                Table3.FieldByName("CisloCtenare").SetAsInteger(*reader);
+                Table3.FieldByName("VracenoB").SetAsString("False");
+                Table3.FieldByName("Dnu").SetAsInteger(0);
+                Table3.Post();
+                transaction.Commit();
+            }
+            Table3.SetFiltered(true);
+            const int title = cbKnihy.IndexOf(cbKnihy.Text());
+            if (title >= 0)
+                cbKnihy.DeleteItem(title);
+            Edit1.SetText("");
+        } else {
+            ui::MessageBox(nullptr, kCannotLend, "Půjčení knihy", ui::MB_OK | ui::MB_ICONWARNING);
+        }
+
+        Table2.SetFiltered(false);
+        Table3.SetFiltered(false);
+        Table3.SetFilter("VracenoB='False'");
+        Table3.SetFiltered(true);
+        ui::HideBusy(TabbedNotebook1);
+        Edit1.SetFocus();
+    } catch (...) {
+        RestoreDesk();
+        throw;
+    }
+}
+
+void TForm1::DBGrid3DblClick(ui::TObject*)
+{
+    ui::ShowBusy(TabbedNotebook1, Label35);
+    try {
+        const bool hasLoan = !Table3.IsEmpty() && !Table3.FieldByName("Pujceno").AsString().empty();
+        if (hasLoan && Table3.FieldByName("VracenoB").AsString() == "False") {
+            if (Table3.FieldByName("Pujceno").AsDateTime().days > sys::StrToDate(Edit2.Text()).days) {
+                ui::Application.MessageBox("Nelze vrátit knihu - datum půjčení je větší než aktuální datum!",
+                                           "Nelze vrátit knihu", ui::MB_OK | ui::MB_ICONWARNING);
+            } else {
+                Table2.SetFilter("Cislo=" + data::QuoteValue(Table3.FieldByName("CisloKnihy").AsString()));
+                Table2.SetFiltered(true);
+                // A loan whose book record is gone is still closed; no book is made up for it.
+                std::optional<std::string> title;
+                data::TTransaction transaction;
+                if (!Table2.IsEmpty()) {
+                    Table2.Edit();
+                    Table2.FieldByName("Pujceno").SetAsString("False");
+                    Table2.FieldByName("Vlastnosti").SetAsString("");
+                    Table2.Post();
+                    title = Table2.FieldByName("Nazev").AsString();
+                }
+                Table2.SetFiltered(false);
+                Table3.Edit();
+                Table3.FieldByName("Vraceno").SetAsString(Edit2.Text());
+                Table3.FieldByName("VracenoB").SetAsString("True");
+                Table3.Post();
+                transaction.Commit();
+                if (title)
+                    cbKnihy.AddItem(*title);
+            }
+        } else if (hasLoan) {
+            // Undoing a return: the book must still be there, on the shelf.
+            Table2.SetFilter("Cislo=" + data::QuoteValue(Table3.FieldByName("CisloKnihy").AsString()));
+            Table2.SetFiltered(true);
+            const char* refusal = nullptr;
+            if (Table2.IsEmpty())
+                refusal = "Vrácení nelze zrušit - kniha již v databázi není.";
+            else if (Table2.FieldByName("Pujceno").AsString() == "True")
+                refusal = "Vrácení nelze zrušit - kniha je mezitím znovu půjčená.";
+            else if (!Table2.FieldByName("VyrazenoDatum").AsString().empty() ||
+                     Table2.FieldByName("Vlastnosti").AsString() == "Vyřazená")
+                refusal = "Vrácení nelze zrušit - kniha je mezitím vyřazená.";
+            if (refusal != nullptr) {
+                Table2.SetFiltered(false);
+                ui::Application.MessageBox(refusal, kUndoTitle, ui::MB_OK | ui::MB_ICONWARNING);
+            } else {
+                data::TTransaction transaction;
+                Table2.Edit();
+                Table2.FieldByName("Pujceno").SetAsString("True");
+                Table2.FieldByName("Vlastnosti").SetAsString("Půjčená");
+                Table2.Post();
+                Table2.SetFiltered(false);
+                Table3.Edit();
+                Table3.FieldByName("Vraceno").SetAsString("");
+                Table3.FieldByName("VracenoB").SetAsString("False");
+                Table3.Post();
+                transaction.Commit();
+            }
+        }
+
+        Query1.Close();
+        Edit5Change(nullptr);
+        Query1.Open();
+        Edit1.SetText("");
+        cbKnihy.SetText("");
+        ui::HideBusy(TabbedNotebook1);
+        Edit1.SetFocus();
+    } catch (...) {
+        RestoreDesk();
+        throw;
+    }
+}
+
+void TForm1::Button2Click(ui::TObject* Sender)
+{
+    DBGrid3DblClick(Sender);
+}
