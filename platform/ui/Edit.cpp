@@ -4,7 +4,29 @@
 #include "platform/ui/ColorUtil.h"
 #include "platform/ui/Text.h"
 
+#include <QProxyStyle>
+
 namespace ui {
+
+namespace {
+
+// Shows one fixed character for every character of a password.
+class PasswordCharStyle : public QProxyStyle {
+public:
+    explicit PasswordCharStyle(char c) : c_(c) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return static_cast<unsigned char>(c_);
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    char c_;
+};
+
+} // namespace
 
 TEdit::TEdit(QWidget* parent) : QLineEdit(detail::Parent(parent)), TControl(static_cast<QWidget&>(*this))
 {
@@ -42,6 +64,11 @@ void TEdit::SetMaxLength(int characters)
 
 void TEdit::SetPasswordChar(char c)
 {
+    if (c != 0) {
+        auto* style = new PasswordCharStyle(c);
+        style->setParent(this);
+        setStyle(style);
+    }
     setEchoMode(c == 0 ? QLineEdit::Normal : QLineEdit::Password);
 }
 
