@@ -203,6 +203,9 @@ protected:
     // Reads a stored field of the active record (or of the filter record in dsFilter). With
     // dest == nullptr it only answers whether the field holds a value.
     virtual bool GetFieldData(const TField& field, Value* dest) = 0;
+    // Optional fast path of TField::AsString for a stored field: a dataset that can give the text
+    // directly (exactly the text AsString would build from the value) fills text and answers true.
+    virtual bool GetFieldText(const TField& /*field*/, std::string& /*text*/) { return false; }
     // Writes a stored field into the active buffer; sends deFieldChange through DataEvent.
     virtual void SetFieldData(TField& field, const Value& source) = 0;
     virtual int GetRecordCount() = 0;

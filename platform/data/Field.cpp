@@ -280,6 +280,11 @@ std::string TField::AsString() const
         auto stream = dataSet_->CreateBlobStream(const_cast<TField&>(*this), TBlobStreamMode::bmRead);
         return stream ? stream->Data() : std::string();
     }
+    if (kind_ == TFieldKind::fkData) {
+        std::string text;
+        if (dataSet_->GetFieldText(*this, text))
+            return text;
+    }
     const Value v = AsValue();
     if (data::IsNull(v))
         return {};
