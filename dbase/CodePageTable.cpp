@@ -2,6 +2,9 @@
 
 #include "platform/sys/CodePage.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace dbase {
 
 namespace {
@@ -39,10 +42,14 @@ TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
         std::string utf8 = conv.ToUtf8(std::string_view(&c, 1));
         std::size_t i = 0;
         const char32_t cp = utf8.empty() ? 0xFFFD : DecodeUtf8(utf8, i);
-        if (utf8.empty() || cp == 0xFFFD || cp < 0x80) utf8 = "?"; // undefined in this code page
+        if (utf8.empty() || cp == 0xFFFD || cp < 0x80 || utf8.size() > 4) utf8 = "?"; // undefined here
         else back_.emplace(cp, static_cast<std::uint8_t>(b));
-        high_[static_cast<std::size_t>(b - 0x80)] = std::move(utf8);
+        Utf8Char& c8 = high_[static_cast<std::size_t>(b - 0x80)];
+        std::memcpy(c8.bytes, utf8.data(), utf8.size());
+        c8.length = static_cast<std::uint8_t>(utf8.size());
     }
+    for (int b = 0; b < 0x80; ++b) all_[static_cast<std::size_t>(b)] = {{static_cast<char>(b), 0, 0, 0}, 1};
+    for (int b = 0x80; b <= 0xFF; ++b) all_[static_cast<std::size_t>(b)] = high_[static_cast<std::size_t>(b - 0x80)];
 }
 
 const TCodePageTable& TCodePageTable::Get(TCodePage page) {
@@ -56,15 +63,36 @@ TCodePage TCodePageTable::FromLanguageDriver(std::uint8_t ldid) {
 }
 
 void TCodePageTable::AppendUtf8(const char* bytes, std::size_t length, std::string& out) const {
+    // Plain ASCII, the common case, is copied whole; the check takes eight bytes at a time.
+    std::size_t k = 0;
+    std::uint64_t high = 0;
+    for (; k + 8 <= length; k += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes + k, 8);
+        high |= w;
+    }
+    for (; k < length; ++k) high |= static_cast<unsigned char>(bytes[k]);
+    if ((high & 0x8080808080808080ull) == 0) {
+        out.append(bytes, length);
+        return;
+    }
+    // Convert through a buffer on the stack: at most three bytes per byte.
+    char buf[1024];
     std::size_t i = 0;
     while (i < length) {
-        // Copy runs of ASCII at once.
-        std::size_t j = i;
-        while (j < length && static_cast<unsigned char>(bytes[j]) < 0x80) ++j;
-        out.append(bytes + i, j - i);
-        if (j == length) break;
-        out += high_[static_cast<unsigned char>(bytes[j]) - 0x80u];
-        i = j + 1;
+        const std::size_t chunk = std::min<std::size_t>(length - i, sizeof buf / 3);
+        char* p = buf;
+        for (std::size_t end = i + chunk; i < end; ++i) {
+            const auto c = static_cast<unsigned char>(bytes[i]);
+            if (c < 0x80) {
+                *p++ = static_cast<char>(c);
+            } else {
+                const Utf8Char& u = high_[c - 0x80u];
+                std::memcpy(p, u.bytes, 4);
+                p += u.length;
+            }
+        }
+        out.append(buf, static_cast<std::size_t>(p - buf));
     }
 }
 

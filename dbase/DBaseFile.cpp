@@ -15,6 +15,9 @@ using data::Value;
 
 namespace {
 
+bool CanonicalNumberText(data::TFieldType type, std::string_view raw, std::string& out);
+bool CanonicalDateText(data::TFieldType type, std::string_view raw, std::string& out);
+
 constexpr std::uint8_t kTerminator = 0x0D;
 constexpr std::uint8_t kEndOfFile = 0x1A;
 constexpr std::uint8_t kOem852Driver = 0x64; // language driver byte of the OEM code page we write
@@ -30,6 +33,14 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 // Cuts blanks and control characters (codes below 33) from both ends.
 std::string_view Trim(std::string_view s) {
     std::size_t b = 0, e = s.size();
+    // Fields are mostly padded with blanks: skip them eight at a time first.
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    while (e >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + e - 8, 8);
+        if (w != kBlanks) break;
+        e -= 8;
+    }
     while (b < e && static_cast<unsigned char>(s[b]) < 33) ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) < 33) --e;
     return s.substr(b, e - b);
@@ -83,6 +94,78 @@ bool ToDouble(const Value& v, double& out) {
     return false;
 }
 
+} // namespace
+
+namespace {
+// Fast forms of GetFieldText for stored texts that already are in their shortest form, which is
+// what writers produce: they give the same text as converting to the value and back.
+bool CanonicalNumberText(TFieldType type, std::string_view raw, std::string& out) {
+    const bool integer = type == TFieldType::ftSmallint || type == TFieldType::ftInteger || type == TFieldType::ftLargeint;
+    if (!integer && type != TFieldType::ftFloat) return false;
+    const std::string_view t = Trim(raw);
+    std::size_t p = 0;
+    const bool negative = !t.empty() && t[0] == '-';
+    if (negative) ++p;
+    const std::size_t intStart = p;
+    while (p < t.size() && t[p] >= '0' && t[p] <= '9') ++p;
+    const std::size_t intDigits = p - intStart;
+    if (intDigits == 0 || (intDigits > 1 && t[intStart] == '0')) return false;
+    if (integer) {
+        if (p != t.size() || intDigits > 18 || (negative && t == "-0")) return false;
+        out.assign(t);
+        return true;
+    }
+    std::size_t fracEnd = p;
+    if (p < t.size()) {
+        if (t[p] != '.') return false;
+        ++p;
+        fracEnd = p;
+        while (fracEnd < t.size() && t[fracEnd] >= '0' && t[fracEnd] <= '9') ++fracEnd;
+        if (fracEnd != t.size()) return false;
+    }
+    // Drop the fraction's trailing zeros (and a bare point).
+    std::size_t end = fracEnd;
+    if (p > intStart + intDigits) {
+        while (end > p && t[end - 1] == '0') --end;
+        if (end == p) end = p - 1;
+    }
+    const bool zeroInt = intDigits == 1 && t[intStart] == '0';
+    std::size_t significant = zeroInt ? 0 : intDigits;
+    if (end > intStart + intDigits) {
+        std::size_t f = intStart + intDigits + 1;
+        if (zeroInt) {
+            std::size_t leading = 0;
+            while (f < end && t[f] == '0') ++f, ++leading;
+            if (leading >= 4) return false; // printf would switch to the exponent form
+        }
+        significant += end - f;
+    }
+    if (significant > 15) return false; // would be rounded
+    out.assign(t.substr(0, end));
+    if (zeroInt && end == intStart + 1 && negative) return false; // "-0.00": leave it to the general form
+    for (char& c : out)
+        if (c == '.') c = ',';
+    return true;
+}
+
+bool CanonicalDateText(TFieldType type, std::string_view raw, std::string& out) {
+    if (type != TFieldType::ftDate || raw.size() != 8) return false;
+    int v[8];
+    for (int k = 0; k < 8; ++k) {
+        if (raw[static_cast<std::size_t>(k)] < '0' || raw[static_cast<std::size_t>(k)] > '9') return false;
+        v[k] = raw[static_cast<std::size_t>(k)] - '0';
+    }
+    const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
+    if (!ValidYmd(y, m, d)) return false;
+    char buf[16];
+    char* p = std::to_chars(buf, buf + 3, d).ptr;
+    *p++ = '.';
+    p = std::to_chars(p, p + 3, m).ptr;
+    *p++ = '.';
+    p = std::to_chars(p, p + 5, y).ptr;
+    out.assign(buf, p);
+    return true;
+}
 } // namespace
 
 TFieldType FieldTypeOf(char letter, int length, int decimals) {
@@ -273,6 +356,42 @@ bool TDBaseFile::GetFieldData(int i, TFieldType type, Value* dest, const std::ui
     }
 }
 
+void TDBaseFile::GetFieldText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
+    const TMyFieldInfo& f = FieldInfos[static_cast<std::size_t>(i)];
+    if (type == TFieldType::ftString) {
+        const std::string_view t =
+            Trim(std::string_view(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size)));
+        codePage_->AssignUtf8(t.data(), t.size(), out);
+        return;
+    }
+    out.clear();
+    const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
+    if (CanonicalNumberText(type, raw, out) || CanonicalDateText(type, raw, out)) return;
+    Value v;
+    GetFieldData(i, type, &v, record);
+    char buf[64];
+    if (const auto* n = std::get_if<std::int64_t>(&v)) {
+        out.assign(buf, std::to_chars(buf, buf + sizeof buf, *n).ptr);
+    } else if (const auto* d = std::get_if<double>(&v)) {
+        // The form of printf's "%.15g", with the decimal comma.
+        out.assign(buf, std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::general, 15).ptr);
+        std::replace(out.begin(), out.end(), '.', ',');
+    } else if (const auto* b = std::get_if<bool>(&v)) {
+        out = *b ? "True" : "False";
+    } else if (const auto* t = std::get_if<data::TDateTime>(&v)) {
+        int y = 0, m = 0, day = 0;
+        YmdFromDate(*t, y, m, day);
+        char* p = std::to_chars(buf, buf + 20, day).ptr;
+        *p++ = '.';
+        p = std::to_chars(p, p + 20, m).ptr;
+        *p++ = '.';
+        p = std::to_chars(p, p + 20, y).ptr;
+        out.assign(buf, p);
+    } else if (const auto* s = std::get_if<std::string>(&v)) {
+        out = *s;
+    }
+}
+
 std::string TDBaseFile::FormatField(const TMyFieldInfo& f, TFieldType type, const Value& source) const {
     if (data::IsNull(source)) return {};
     auto rightAlign = [&](std::string text) {
@@ -327,7 +446,7 @@ std::string TDBaseFile::FormatField(const TMyFieldInfo& f, TFieldType type, cons
             if (text.size() == 8) { y = DatePart(text.substr(0, 4)); m = DatePart(text.substr(4, 2)); d = DatePart(text.substr(6, 2)); }
         }
         if (!ValidYmd(y, m, d)) throw EBinaryDataSetError("SetFieldData: the value for " + f.Name + " is not a valid date");
-        char buf[9];
+        char buf[40];
         std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
         return buf;
     }

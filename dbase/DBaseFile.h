@@ -38,6 +38,10 @@ public:
     void CreateFieldDefs();
     // Converts field i of a record to its value; a text that means no value gives monostate.
     bool GetFieldData(int i, data::TFieldType type, data::Value* dest, const std::uint8_t* record) const;
+    // The text of field i as the dataset's fields show it (trimmed UTF-8 text, decimal numbers
+    // with a decimal comma, dates "d.M.yyyy", "True"/"False", "" for no value), made straight
+    // from the stored bytes. Replaces out.
+    void GetFieldText(int i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
     // Converts a value into field i of a record; monostate writes blanks. A text wider than the
     // field raises EFieldToLongError and leaves the record unchanged.
     void SetFieldData(int i, data::TFieldType type, std::uint8_t* record, const data::Value& source) const;

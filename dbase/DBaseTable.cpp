@@ -67,6 +67,70 @@ TMyBlobFile::~TMyBlobFile() {
 
 // ---- TDBaseTable ----
 
+namespace {
+
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A cheap hash of a name with letter case ignored: its length and three of its letters.
+std::size_t FoldedHash(std::string_view name) {
+    if (name.empty()) return 0;
+    const auto at = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(Fold(name[i]))); };
+    return ((name.size() * 131 + at(0)) * 131 + at(name.size() - 1)) * 131 + at(name.size() / 2);
+}
+
+bool EqualFolded(std::string_view folded, std::string_view name) {
+    if (folded.size() != name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (folded[i] != Fold(name[i])) return false;
+    return true;
+}
+
+} // namespace
+
+void TDBaseTable::BuildFieldHash() const {
+    const auto& fields = Fields();
+    std::size_t size = 16;
+    while (size < fields.size() * 4) size *= 2;
+    fieldHash_.assign(size, {std::string(), nullptr});
+    for (const auto& f : fields) {
+        const std::string& name = f->FieldName();
+        std::string folded(name);
+        for (char& c : folded) c = Fold(c);
+        std::size_t slot = FoldedHash(name) & (size - 1);
+        while (fieldHash_[slot].second) {
+            if (fieldHash_[slot].first == folded) break; // the first of equal names wins
+            slot = (slot + 1) & (size - 1);
+        }
+        if (!fieldHash_[slot].second) fieldHash_[slot] = {std::move(folded), f.get()};
+    }
+    fieldHashCount_ = fields.size();
+}
+
+data::TField* TDBaseTable::FindField(std::string_view name) const {
+    if (fieldHash_.empty() || fieldHashCount_ != Fields().size()) {
+        ClearNameHits();
+        BuildFieldHash();
+    }
+    const std::size_t mask = fieldHash_.size() - 1;
+    for (std::size_t slot = FoldedHash(name) & mask; fieldHash_[slot].second; slot = (slot + 1) & mask)
+        if (EqualFolded(fieldHash_[slot].first, name)) return fieldHash_[slot].second;
+    return nullptr;
+}
+
+data::TField& TDBaseTable::FieldByNameSlow(std::string_view name, TNameHit& hit) const {
+    data::TField* f = FindField(name);
+    if (!f) return data::TDataSet::FieldByName(name); // raises the base's error for a missing field
+    if (name.size() <= sizeof hit.bytes) {
+        hit.data = name.data();
+        hit.size = name.size();
+        std::memcpy(hit.bytes, name.data(), name.size());
+        hit.field = f;
+    }
+    return *f;
+}
+
+void TDBaseTable::ClearNameHits() const { nameHits_.fill(TNameHit{}); }
+
 TDBaseTable::TDBaseTable() = default;
 
 TDBaseTable::~TDBaseTable() {
@@ -161,6 +225,9 @@ void TDBaseTable::InternalClose() {
     _CloseFiles();
     cursorOpen_ = false;
     current_ = -1;
+    fieldHash_.clear();
+    fieldHashCount_ = 0;
+    ClearNameHits();
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -373,6 +440,23 @@ bool TDBaseTable::GetFieldData(const data::TField& field, Value* dest) {
     if (info.FieldType == TFieldType::ftMemo) out = ReadMemoText(rec->bytes.data(), i);
     else dbf_->GetFieldData(i, info.FieldType, &out, rec->bytes.data());
     return !data::IsNull(out);
+}
+
+bool TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
+    if (field.FieldNo() < 1 || !dbf_) return false;
+    const int i = field.FieldNo() - 1;
+    if (i >= static_cast<int>(dbf_->FieldInfos.size())) return false;
+    const TMyFieldInfo& info = dbf_->FieldInfos[static_cast<std::size_t>(i)];
+    // Only where the field shows the stored type as it is; other fields take the general path.
+    if (info.FieldType != field.DataType() || info.FieldType == TFieldType::ftMemo) return false;
+    const TRecBuf* rec = FieldBuffer();
+    if (!rec || rec->bytes.size() != dbf_->RecordSize) return false;
+    if (State() != TDataSetState::dsFilter && State() != TDataSetState::dsInsert && dbf_->RecordCount() < 1) {
+        text.clear();
+        return true;
+    }
+    dbf_->GetFieldText(i, info.FieldType, rec->bytes.data(), text);
+    return true;
 }
 
 void TDBaseTable::SetFieldData(data::TField& field, const Value& source) {

@@ -8,7 +8,10 @@
 #include "dbase/IndexFile.h"
 #include "platform/data/DataSet.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +67,21 @@ public:
     // its key equals key. Without an active index nothing happens and the answer is false.
     bool Find(const std::string& key);
 
+    // The field of that name, letter case ignored, found through a hash of the names (the import
+    // looks fields up by name for every value it copies). Same results and errors as the base.
+    data::TField* FindField(std::string_view name) const;
+    data::TField& FieldByName(std::string_view name) const {
+        // Callers name fields with the same texts again and again: a hit on the text's address,
+        // length and bytes skips the look-up.
+        const auto key = reinterpret_cast<std::uintptr_t>(name.data());
+        TNameHit& hit = nameHits_[(key >> 3 ^ name.size()) & (kNameHits - 1)];
+        if (hit.data == name.data() && hit.size == name.size() && hit.field &&
+            std::memcmp(hit.bytes, name.data(), std::min<std::size_t>(name.size(), sizeof hit.bytes)) == 0 &&
+            name.size() <= sizeof hit.bytes)
+            return *hit.field;
+        return FieldByNameSlow(name, hit);
+    }
+
     TDBaseFile* TableFile() const { return dbf_.get(); }
     TDbtFile* MemoFile() const { return dbt_.get(); }
 
@@ -89,6 +107,7 @@ protected:
     data::TBookmarkFlag GetBookmarkFlag(const data::TRecordBuffer& buffer) const override;
     void SetBookmarkFlag(data::TRecordBuffer& buffer, data::TBookmarkFlag flag) override;
     bool GetFieldData(const data::TField& field, data::Value* dest) override;
+    bool GetFieldText(const data::TField& field, std::string& text) override;
     void SetFieldData(data::TField& field, const data::Value& source) override;
     int GetRecordCount() override;
     int GetRecNo() override;
@@ -112,6 +131,20 @@ private:
     void StoreMemo(std::uint8_t* record, int field, const std::string& utf8);
     std::string MemoFileName() const;
 
+    void BuildFieldHash() const;
+    static constexpr std::size_t kNameHits = 64;
+    struct TNameHit {
+        const char* data = nullptr;
+        std::size_t size = 0;
+        char bytes[16] = {};
+        data::TField* field = nullptr;
+    };
+    data::TField& FieldByNameSlow(std::string_view name, TNameHit& hit) const;
+    void ClearNameHits() const;
+    mutable std::array<TNameHit, kNameHits> nameHits_{};
+
+    mutable std::vector<std::pair<std::string, data::TField*>> fieldHash_; // folded name, field
+    mutable std::size_t fieldHashCount_ = 0;                                // fields hashed
     std::unique_ptr<TDBaseFile> dbf_;
     std::unique_ptr<TDbtFile> dbt_;
     std::vector<std::unique_ptr<TIndexFile>> indexFiles_;

@@ -5,6 +5,7 @@
 
 #include "dbase/DBaseTable.h"
 #include "dbase/Errors.h"
+#include "platform/data/ValueText.h"
 #include "platform/sys/ProgramFolder.h"
 
 #include <gtest/gtest.h>
@@ -335,6 +336,47 @@ TEST_F(IndexedTable, RecordNumberBeyondTableIsRefused) {
             Column(t, "NAME");
         },
         dbase::EBinaryDataSetError);
+}
+
+} // namespace
+
+namespace {
+
+// The text a field shows must be the same whether it comes straight from the stored bytes or
+// through the field's value, for texts in their shortest form and for every other form.
+TEST(DBaseTableText, DirectTextEqualsTextOfValue) {
+    TempDir dir;
+    DbfBuilder b;
+    b.fields = {{"I", 'N', 20}, {"F", 'N', 20, 5}, {"D", 'D', 8}, {"L", 'L', 1}, {"S", 'C', 12}};
+    const std::vector<std::vector<std::string>> rows = {
+        {"12", "1.50000", "20050307", "T", "  abc  "},
+        {"-0", "-0.00000", "19000101", "f", "Žluť"},
+        {"007", "0.00001", "00000000", "?", ""},
+        {"-12345678901234567", "123456789012345.5", "2005 3 7", "Y", "\x01x"},
+        {"+5", "1234567890123456", "20050231", " ", "a b"},
+        {"9223372036854775807", "0.10000", "99991231", "N", "x"},
+        {"  1 2", "1e5", "abcdefgh", "t", "y"},
+        {"", ".5", "20050300", "F", "z"},
+    };
+    for (const auto& r : rows) b.records.push_back({false, r});
+    WriteFile(dir / "x.dbf", b.Build());
+    TDBaseTable t;
+    t.FileName = dir / "x.dbf";
+    t.Open();
+    int n = 0;
+    for (t.First(); !t.Eof(); t.Next(), ++n) {
+        for (const auto& f : t.Fields()) {
+            const data::Value v = f->AsValue();
+            std::string expected;
+            if (const auto* s = std::get_if<std::string>(&v)) expected = *s;
+            else if (const auto* i = std::get_if<std::int64_t>(&v)) expected = data::FormatInteger(*i);
+            else if (const auto* d = std::get_if<double>(&v)) expected = data::FormatFloat(*d);
+            else if (const auto* dt = std::get_if<data::TDateTime>(&v)) expected = data::FormatDate(*dt);
+            else if (const auto* bo = std::get_if<bool>(&v)) expected = *bo ? "True" : "False";
+            EXPECT_EQ(f->AsString(), expected) << "row " << n << " field " << f->FieldName();
+        }
+    }
+    EXPECT_EQ(n, 8);
 }
 
 } // namespace
