@@ -1,5 +1,7 @@
 #include "platform/ui/Control.h"
 
+#include "platform/data/DataSet.h"
+
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ColorUtil.h"
@@ -17,6 +19,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,6 +36,16 @@ QWidget* Parent(QWidget* parent)
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        // Errors a dataset hands to the application are shown like any other handler error.
+        data::TDataSet::SetApplicationExceptionHandler([](std::exception_ptr error) {
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                Application.HandleException(e);
+            } catch (...) {
+                Application.HandleException(std::runtime_error(""));
+            }
+        });
     }
     return parent;
 }
@@ -171,6 +184,9 @@ TControl::TControl(QWidget& widget) : widget_(&widget), filter_(std::make_unique
     Registry()[widget_] = this;
     LiveControls().insert(this);
     widget_->installEventFilter(filter_.get());
+    // Controls are visible unless hidden, also when made after their window was shown.
+    if (!widget_->isWindow() && widget_->parentWidget() != nullptr && widget_->parentWidget()->isVisible())
+        widget_->show();
 }
 
 bool TControl::IsAlive(const TControl* control)
@@ -544,6 +560,8 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
         if (deliveringReplacement)
             return false;
         auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (auto* form = dynamic_cast<TForm*>(this); form != nullptr && watched == widget_ && KeyFromControl())
+            return form->KeyPreview ? false : BubbledKeyPress(*keyEvent);
         Word key = VirtualKey(*keyEvent);
         const TShiftState shift = Shift(keyEvent->modifiers());
         if (key != 0 && RouteKeyDown(key, shift))
@@ -572,6 +590,14 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
         Word key = VirtualKey(*keyEvent);
         if (key == 0)
             return false;
+        if (auto* form = dynamic_cast<TForm*>(this); form != nullptr && watched == widget_ && KeyFromControl()) {
+            // A release the control left unused: the window sees it unless it saw it first.
+            if (form->KeyPreview || !OnKeyUp)
+                return false;
+            const TShiftState shift = Shift(keyEvent->modifiers());
+            Application.RunHandler([&] { OnKeyUp(this, key, shift); });
+            return key == 0;
+        }
         RouteKeyUp(key, Shift(keyEvent->modifiers()));
         return key == 0;
     }
@@ -614,6 +640,27 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event)
     default:
         return false;
     }
+}
+
+bool TControl::KeyFromControl() const
+{
+    // A key reaching a window while one of its controls has the focus was passed up by that control.
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && focus != widget_ && focus->window() == widget_;
+}
+
+bool TControl::BubbledKeyPress(QKeyEvent& event)
+{
+    Word key = VirtualKey(event);
+    const TShiftState shift = Shift(event.modifiers());
+    if (key != 0 && OnKeyDown) {
+        if (!Application.RunHandler([&] { OnKeyDown(this, key, shift); }) || key == 0)
+            return true;
+    }
+    char c = 0;
+    if (!TypedChar(event, c) || !OnKeyPress)
+        return false;
+    return !Application.RunHandler([&] { OnKeyPress(this, c); }) || c == 0;
 }
 
 void TControl::SimulateKey(Word key, char character, TShiftState shift)

@@ -7,6 +7,8 @@
 //  - key press (a typed character): the KeyPreview form first, then the control's OnKeyPress, then
 //    helpers such as Enter chains; Key = 0 consumes the character;
 //  - key up: the KeyPreview form first, then the control;
+//  - a window without KeyPreview sees the keys its focused control leaves unused (Enter in an
+//    edit, for example), after the control;
 //  - OnEnter/OnExit when the focus moves between controls (not when another window is activated).
 // A control is a Qt widget (the first base of each concrete class) plus this mix-in. Controls are
 // members of their window, declared after the container they are placed on.
@@ -20,6 +22,7 @@
 class QWidget;
 class QObject;
 class QEvent;
+class QKeyEvent;
 
 namespace ui {
 
@@ -126,6 +129,8 @@ private:
     friend class detail::ControlEventFilter;
     friend class TForm;
     bool HandleEvent(QObject* watched, QEvent* event);
+    bool KeyFromControl() const;
+    bool BubbledKeyPress(QKeyEvent& event);
     bool RouteKeyDown(Word& key, TShiftState shift);
     bool RouteKeyPress(char& key);
     void RouteKeyUp(Word& key, TShiftState shift);

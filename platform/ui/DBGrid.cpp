@@ -63,7 +63,7 @@ void TDBGrid::SetColumns(const std::vector<TColumn>& columns)
 
 TColumn& TDBGrid::AddColumn(const std::string& fieldName, const std::string& title, int width, bool visible)
 {
-    columns_.push_back(TColumn{fieldName, title, width, visible, TAlignment::taLeftJustify});
+    columns_.emplace_back(fieldName, title, width, visible);
     DataChanged(data::TDataEvent::deLayoutChange, nullptr);
     return columns_.back();
 }

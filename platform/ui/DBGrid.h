@@ -28,6 +28,12 @@ class DBGridModel;
 }
 
 struct TColumn {
+    TColumn() = default;
+    TColumn(std::string fieldName, std::string title = {}, int width = 64, bool visible = true,
+            TAlignment alignment = TAlignment::taLeftJustify)
+        : FieldName(std::move(fieldName)), Title(std::move(title)), Width(width), Visible(visible), Alignment(alignment)
+    {
+    }
     std::string FieldName;
     std::string Title; // "" shows the field name (or the field's DisplayLabel)
     int Width = 64;    // pixels

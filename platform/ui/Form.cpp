@@ -109,8 +109,12 @@ void TForm::Centre()
 void TForm::Show()
 {
     if (isVisible()) {
-        raise();
-        activateWindow();
+        if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+            QApplication::setActiveWindow(this);
+        } else {
+            raise();
+            activateWindow();
+        }
         return;
     }
     if (OnShow)
@@ -118,11 +122,13 @@ void TForm::Show()
     if (Position != TPosition::poDesigned)
         Centre();
     QWidget::show();
-    raise();
-    activateWindow();
     // Without a window manager (tests) activation is ours to do.
-    if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
         QApplication::setActiveWindow(this);
+    } else {
+        raise();
+        activateWindow();
+    }
 }
 
 void TForm::Hide()

@@ -10,11 +10,13 @@
 // aborts; the GoogleTest adapter (tests/ui/DialogsScope.h) turns it into a test failure.
 
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
 
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace ui {
@@ -59,6 +61,7 @@ public:
     void ExpectModal(const std::string& formName, std::function<void(TForm&)> action = {},
                      TModalResult result = mrOk);
     template <class Form>
+        requires std::is_base_of_v<TForm, Form>
     void ExpectModal(Form& form, std::function<void(Form&)> action, TModalResult result = mrOk)
     {
         ExpectModal(form.Name, [action](TForm& f) { if (action) action(static_cast<Form&>(f)); }, result);
