@@ -253,6 +253,7 @@ TEST(DBaseFileFields, DialectFiveLayout) {
     b.records = {{false, {"hello", " 42"}}};
     std::string bytes = b.Build();
     bytes[40] = '\x77'; // a reserved byte inside the dialect's longer header
+    bytes[20] = '\x55'; // and one inside the common 32 bytes
     WriteFile(dir / "v.dbf", bytes);
     {
         TDBaseFile file(dir / "v.dbf", TOpenMode::ReadWrite);
@@ -268,6 +269,7 @@ TEST(DBaseFileFields, DialectFiveLayout) {
     }
     const std::string after = ReadFile(dir / "v.dbf");
     EXPECT_EQ(after[40], '\x77');
+    EXPECT_EQ(after[20], '\x55');
     EXPECT_EQ(Get32(after, 4), 2u);
 }
 

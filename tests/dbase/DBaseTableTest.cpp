@@ -256,7 +256,7 @@ protected:
     void SetUp() override {
         DbfBuilder b;
         b.fields = {{"NAME", 'C', 8}, {"NUM", 'N', 5}};
-        const char* names[] = {"pear", "apple", "fig", "kiwi", "date"};
+        const char* names[] = {"pear", "apple", "fig", "kiwi", "\xA6lu\x9C"}; // the last is "Žluť" in CP852
         int n = 50;
         for (const char* s : names) b.records.push_back({false, {s, std::to_string(n--)}});
         WriteFile(dir / "i.dbf", b.Build());
@@ -279,7 +279,9 @@ protected:
 
 TEST_F(IndexedTable, OrderAndFind) {
     t.UseIndex(0);
-    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "date", "fig", "kiwi", "pear"}));
+    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "fig", "kiwi", "pear", "Žluť"}));
+    EXPECT_TRUE(t.Find("Žluť"));
+    EXPECT_EQ(t.FieldByName("NUM").AsInteger(), 46);
     EXPECT_TRUE(t.Find("fig"));
     EXPECT_EQ(t.FieldByName("NUM").AsInteger(), 48);
     EXPECT_FALSE(t.Find("g"));
@@ -305,13 +307,13 @@ TEST_F(IndexedTable, EveryIndexFollowsPostAndAppend) {
     t.UseIndex(1);
     EXPECT_EQ(Column(t, "NUM"), (std::vector<std::string>{"1", "46", "47", "48", "49", "50"}));
     t.UseIndex(0);
-    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "banana", "date", "kiwi", "pear", "zucchini"}));
+    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "banana", "kiwi", "pear", "zucchini", "Žluť"}));
     t.Close();
     // Reopened, the files still agree.
     t.Open();
     t.OpenIndex(dir / "name.ndx");
     t.UseIndex(0);
-    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "banana", "date", "kiwi", "pear", "zucchini"}));
+    EXPECT_EQ(Column(t, "NAME"), (std::vector<std::string>{"apple", "banana", "kiwi", "pear", "zucchini", "Žluť"}));
 }
 
 TEST_F(IndexedTable, MdxGivesNoIndex) {
