@@ -90,6 +90,7 @@ void TForm1::SetUpLayout()
     Label35.SetFontSize(16);
     Label35.SetBounds(0, 300, 890, 24);
     TabbedNotebook1.SetBounds(0, 44, 890, 566);
+    TabbedNotebook1.SetPageIndex(3);
 
     Edit13.Hide();
     Edit3.Hide();

@@ -97,6 +97,7 @@ TEST_F(MainWindowTest, MenuChoosesAPageWithoutTheRefresh)
     EXPECT_EQ(Form1->TabbedNotebook1.PageIndex(), 0);
     // No refresh ran: the reader list is still empty.
     EXPECT_EQ(Form1->ComboBox1.Count(), 0);
+    ClickTab(4);
     ClickTab(0);
     EXPECT_EQ(Form1->ComboBox1.Count(), 1);
 }
