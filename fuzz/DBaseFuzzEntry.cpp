@@ -42,10 +42,25 @@ void Walk(dbase::TDBaseTable& t) {
 
 } // namespace
 
+// Rewrites the first records unchanged (every open index trades their keys) and appends one.
+void Rewrite(dbase::TDBaseTable& t) {
+    int n = 0;
+    for (t.First(); !t.Eof() && n < 20; t.Next(), ++n) {
+        t.Edit();
+        for (const auto& f : t.Fields()) f->SetAsString(f->AsString());
+        t.Post();
+    }
+    t.Append();
+    if (!t.Fields().empty()) t.Fields().front()->SetAsString("x");
+    t.Post();
+}
+
 void ReadEverything(const std::uint8_t* data, std::size_t size) {
     if (size < 8) return;
+    // The top bit of the memo part's length asks for a writing run.
+    const bool write = (data[7] & 0x80) != 0;
     const std::size_t dbfLength = std::min<std::size_t>(Length(data), size - 8);
-    const std::size_t dbtLength = std::min<std::size_t>(Length(data + 4), size - 8 - dbfLength);
+    const std::size_t dbtLength = std::min<std::size_t>(Length(data + 4) & 0x7FFFFFFF, size - 8 - dbfLength);
     const std::uint8_t* dbf = data + 8;
     const std::uint8_t* dbt = dbf + dbfLength;
     const std::uint8_t* ndx = dbt + dbtLength;
@@ -61,13 +76,15 @@ void ReadEverything(const std::uint8_t* data, std::size_t size) {
 
     dbase::TDBaseTable t;
     t.FileName = (dir / "f.dbf").string();
-    t.ReadOnly = true;
+    t.ReadOnly = !write;
     try {
         t.Open();
+        if (write && ndxLength > 0) t.UseIndex(t.OpenIndex((dir / "f.ndx").string()));
+        if (write) Rewrite(t);
         Walk(t);
         t.SetShowDeleted(true);
         Walk(t);
-        if (ndxLength > 0) {
+        if (ndxLength > 0 && !write) {
             t.UseIndex(t.OpenIndex((dir / "f.ndx").string()));
             Walk(t);
             if (!t.Fields().empty()) t.Find(t.Fields().front()->AsString());

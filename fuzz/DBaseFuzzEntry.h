@@ -1,7 +1,8 @@
 #pragma once
 // Opens arbitrary bytes as a dBase table with its memo and index files and reads everything.
 // Input layout: 4 bytes length of the .dbf part, 4 bytes length of the .dbt part (little-endian,
-// cut to what is there), the two parts, and the rest as the .ndx file (none when empty).
+// cut to what is there; its top bit asks to rewrite records and append one, through any index),
+// the two parts, and the rest as the .ndx file (none when empty).
 
 #include <cstddef>
 #include <cstdint>
