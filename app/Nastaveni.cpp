@@ -6,7 +6,9 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusColors.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 TForm14* Form14 = nullptr;
 
@@ -17,25 +19,33 @@ const char* const kTitle = "Nastavení hesla";
 TForm14::TForm14() : ui::TForm("Form14") {
     SetCaption(kTitle);
     SetBorderStyle(ui::TFormBorderStyle::bsSingle);
-    SetClientSize(275, 196);
     Position = ui::TPosition::poDesktopCenter;
 
-    GroupBox1.Name = "GroupBox1";
-    GroupBox1.SetBounds(8, 8, 259, 145);
+    // 275 x 196, wider when the captions need it in the screen font.
     CheckBox1.Name = "CheckBox1";
-    CheckBox1.SetBounds(12, 22, 240, 17);
     Label1.Name = "Label1";
-    Label1.SetBounds(12, 56, 100, 13);
-    Edit1.Name = "Edit1";
-    Edit1.SetBounds(120, 52, 127, 21);
     Label2.Name = "Label2";
-    Label2.SetBounds(12, 86, 100, 13);
-    Edit2.Name = "Edit2";
-    Edit2.SetBounds(120, 82, 127, 21);
     Label3.Name = "Label3";
-    Label3.SetBounds(12, 116, 104, 13);
+    Edit1.Name = "Edit1";
+    Edit2.Name = "Edit2";
     Edit3.Name = "Edit3";
-    Edit3.SetBounds(120, 112, 127, 21);
+    const int labels = std::max({Label1.Width(), Label2.Width(), Label3.Width()});
+    const int editLeft = std::max(120, 12 + labels + 10);
+    const int group = std::max({259, editLeft + 127 + 12, CheckBox1.sizeHint().width() + 24});
+    const int width = group + 16;
+    SetClientSize(width, 196);
+    GroupBox1.Name = "GroupBox1";
+    GroupBox1.SetBounds(8, 8, group, 145);
+    CheckBox1.SetBounds(12, 24, group - 24, CheckBox1.sizeHint().height());
+    const int editWidth = group - 12 - editLeft;
+    int top = 54;
+    for (auto [label, edit] :
+         {std::pair{&Label1, &Edit1}, std::pair{&Label2, &Edit2}, std::pair{&Label3, &Edit3}}) {
+        edit->SetBounds(editLeft, top, editWidth, 23);
+        label->SetLeft(12);
+        label->SetTop(top + (23 - label->Height()) / 2);
+        top += 30;
+    }
     for (ui::TEdit* edit : {&Edit1, &Edit2, &Edit3})
         edit->SetPasswordChar('*');
     // The new password and its copy wait for the box to be ticked.
@@ -44,9 +54,9 @@ TForm14::TForm14() : ui::TForm("Form14") {
     Edit2.SetEnabled(false);
     Edit3.SetEnabled(false);
     BitBtn5.Name = "BitBtn5";
-    BitBtn5.SetBounds(110, 163, 75, 25);
+    BitBtn5.SetBounds(width - 165, 163, 75, 25);
     BitBtn6.Name = "BitBtn6";
-    BitBtn6.SetBounds(192, 163, 75, 25);
+    BitBtn6.SetBounds(width - 83, 163, 75, 25);
     SetTabOrder({&CheckBox1, &Edit1, &Edit2, &Edit3, &BitBtn5, &BitBtn6});
 
     OnShow = [this](ui::TObject* s) { FormShow(s); };

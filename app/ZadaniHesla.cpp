@@ -11,24 +11,29 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 TForm15* Form15 = nullptr;
 
 TForm15::TForm15() : ui::TForm("Form15") {
     SetCaption("Zadejte heslo");
     SetBorderStyle(ui::TFormBorderStyle::bsDialog);
-    SetClientSize(249, 91);
     Position = ui::TPosition::poDesktopCenter;
 
+    // 249 x 91, wider when the prompt's text needs it in the screen font.
     Label1.Name = "Label1";
-    Label1.SetBounds(8, 8, 233, 13);
+    Label1.SetLeft(8);
+    Label1.SetTop(8);
+    const int width = std::max(249, Label1.Width() + 16);
+    SetClientSize(width, 91);
     Edit1.Name = "Edit1";
-    Edit1.SetBounds(8, 28, 233, 21);
+    Edit1.SetBounds(8, 30, width - 16, 21);
     Edit1.SetPasswordChar('*');
     BitBtn1.Name = "BitBtn1";
-    BitBtn1.SetBounds(86, 58, 75, 25);
+    BitBtn1.SetBounds(width - 163, 59, 75, 25);
     BitBtn1.Default = true;
     BitBtn2.Name = "BitBtn2";
-    BitBtn2.SetBounds(166, 58, 75, 25);
+    BitBtn2.SetBounds(width - 83, 59, 75, 25);
     SetTabOrder({&Edit1, &BitBtn1, &BitBtn2});
     SetActiveControl(&Edit1);
 
