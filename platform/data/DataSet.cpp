@@ -676,6 +676,8 @@ void TDataSet::DataEvent(TDataEvent event, const TField* field)
         pendingChange_ = true;
         return;
     }
+    if (observers_.empty())
+        return;
     // A copy, so an observer may add or remove observers while being told.
     const auto observers = observers_;
     for (const auto& [id, observer] : observers)

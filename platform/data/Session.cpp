@@ -136,6 +136,7 @@ Session& Session::Instance()
     static Session* instance = nullptr;
     const long pid = static_cast<long>(getpid());
     if (instance == nullptr || instance->ownerPid_ != pid) {
+        // Never destroyed: datasets that are globals may close after static destruction began.
         instance = new Session();
         instance->ownerPid_ = pid;
     }
@@ -208,7 +209,8 @@ void Session::OpenConnection(const std::filesystem::path& folder)
     // atomic; the journal that ties such a commit together lies beside it.
     const std::filesystem::path mainPath = folder / kLockFileName;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(mainPath.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+    if (sqlite3_open_v2(mainPath.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI |
+                                              SQLITE_OPEN_NOMUTEX, // used by one thread
                         nullptr) != SQLITE_OK) {
         const std::string message = db != nullptr ? sqlite3_errmsg(db) : "nedostatek paměti";
         sqlite3_close_v2(db);

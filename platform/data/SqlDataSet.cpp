@@ -39,6 +39,7 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
 {
     file_ = std::move(file);
     columns_ = std::move(columns);
+    useAll_ = false;
     list_.clear();
     cache_.clear();
     positions_.clear();
@@ -47,16 +48,21 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     seenGeneration_ = 0;
     lookupCache_.clear();
     lookupGeneration_ = 0;
+    updates_.clear();
+    insert_ = nullptr;
 }
 
 void TSqlDataSet::ReleaseSource()
 {
+    useAll_ = false;
     list_.clear();
     list_.shrink_to_fit();
     cache_.clear();
     positions_.clear();
     lookupCache_.clear();
     filterSql_ = {};
+    updates_.clear();
+    insert_ = nullptr;
     file_.reset(); // detaches the file when no other dataset holds it
 }
 
@@ -93,27 +99,36 @@ void TSqlDataSet::EnsureFresh()
 
 void TSqlDataSet::Rebuild()
 {
-    const int size = static_cast<int>(list_.size());
+    // Where the cursor stood (approximate when the table's own list changed meanwhile; moves
+    // start by finding the current record by its rowid anyway).
+    const int size = static_cast<int>(List().size());
     const bool onRecord = pos_ >= 0 && pos_ < size;
-    const std::int64_t current = onRecord ? list_[static_cast<std::size_t>(pos_)] : 0;
+    const std::int64_t current = onRecord ? List()[static_cast<std::size_t>(pos_)] : 0;
     const bool afterLast = pos_ >= size && size > 0;
     const int oldPos = pos_;
 
     cache_.clear();
     positions_.clear();
     positionsKnown_ = false;
-    std::vector<std::int64_t> rowids;
-    BuildList(rowids);
-    list_ = std::move(rowids);
+    list_.clear();
+    useAll_ = UsesAllRows();
+    if (useAll_) {
+        list_.shrink_to_fit();
+    } else {
+        std::vector<std::int64_t> rowids;
+        BuildList(rowids);
+        list_ = std::move(rowids);
+    }
     seenGeneration_ = file_->Generation();
+    const std::vector<std::int64_t>& list = List();
 
-    const int newSize = static_cast<int>(list_.size());
+    const int newSize = static_cast<int>(list.size());
     if (onRecord) {
         const int found = FindPosition(current, oldPos);
         if (found >= 0)
             pos_ = found;
         else if (NaturalOrder())
-            pos_ = static_cast<int>(std::lower_bound(list_.begin(), list_.end(), current) - list_.begin());
+            pos_ = static_cast<int>(std::lower_bound(list.begin(), list.end(), current) - list.begin());
         else
             pos_ = std::min(oldPos, newSize);
     } else {
@@ -123,18 +138,19 @@ void TSqlDataSet::Rebuild()
 
 int TSqlDataSet::FindPosition(std::int64_t rowid, int hint)
 {
-    const int size = static_cast<int>(list_.size());
-    if (hint >= 0 && hint < size && list_[static_cast<std::size_t>(hint)] == rowid)
+    const std::vector<std::int64_t>& list = List();
+    const int size = static_cast<int>(list.size());
+    if (hint >= 0 && hint < size && list[static_cast<std::size_t>(hint)] == rowid)
         return hint;
-    if (NaturalOrder()) {
-        auto it = std::lower_bound(list_.begin(), list_.end(), rowid);
-        return it != list_.end() && *it == rowid ? static_cast<int>(it - list_.begin()) : -1;
+    if (NaturalOrder() || useAll_) {
+        auto it = std::lower_bound(list.begin(), list.end(), rowid);
+        return it != list.end() && *it == rowid ? static_cast<int>(it - list.begin()) : -1;
     }
     if (!positionsKnown_) {
         positions_.clear();
-        positions_.reserve(list_.size());
+        positions_.reserve(List().size());
         for (int i = 0; i < size; ++i)
-            positions_.emplace(list_[static_cast<std::size_t>(i)], i);
+            positions_.emplace(List()[static_cast<std::size_t>(i)], i);
         positionsKnown_ = true;
     }
     auto it = positions_.find(rowid);
@@ -203,11 +219,11 @@ void TSqlDataSet::FetchAround(int position)
 {
     if (cache_.size() > kCacheLimit)
         cache_.clear();
-    const int size = static_cast<int>(list_.size());
+    const int size = static_cast<int>(List().size());
     // Read ahead in the direction of travel: forward by default, backward near the list's end
     // when moving back (the cursor gives no direction, so look at what is cached already).
     int start = position - kChunk / 8;
-    if (position + 1 < size && cache_.count(list_[static_cast<std::size_t>(position + 1)]) != 0)
+    if (position + 1 < size && cache_.count(List()[static_cast<std::size_t>(position + 1)]) != 0)
         start = position - kChunk + 1; // the next one is cached: we are moving backward
     start = std::max(0, std::min(start, size - kChunk));
     start = std::max(0, start);
@@ -219,8 +235,8 @@ void TSqlDataSet::FetchAround(int position)
             row.push_back(s.ColumnValue(static_cast<int>(c) + 1, FieldDefs()[static_cast<int>(c)].DataType));
         return row;
     };
-    const std::int64_t first = list_[static_cast<std::size_t>(start)];
-    const std::int64_t last = list_[static_cast<std::size_t>(end - 1)];
+    const std::int64_t first = List()[static_cast<std::size_t>(start)];
+    const std::int64_t last = List()[static_cast<std::size_t>(end - 1)];
     if (NaturalOrder() && last - first < 4 * static_cast<std::int64_t>(end - start) + 16) {
         // Dense run of rowids: one range scan.
         sqlite::Statement& range = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
@@ -228,7 +244,7 @@ void TSqlDataSet::FetchAround(int position)
         range.Reset();
         range.BindInt64(1, first);
         range.BindInt64(2, last);
-        const auto windowBegin = list_.begin() + start, windowEnd = list_.begin() + end;
+        const auto windowBegin = List().begin() + start, windowEnd = List().begin() + end;
         while (range.Step()) {
             const std::int64_t rowid = range.ColumnInt64(0);
             if (std::binary_search(windowBegin, windowEnd, rowid))
@@ -245,7 +261,7 @@ void TSqlDataSet::FetchAround(int position)
     fetch.Reset();
     for (int i = 0; i < kChunk; ++i) {
         if (start + i < end)
-            fetch.BindInt64(i + 1, list_[static_cast<std::size_t>(start + i)]);
+            fetch.BindInt64(i + 1, List()[static_cast<std::size_t>(start + i)]);
         else
             fetch.BindNull(i + 1);
     }
@@ -256,7 +272,7 @@ void TSqlDataSet::FetchAround(int position)
 
 const std::vector<Value>& TSqlDataSet::Row(int position)
 {
-    const std::int64_t rowid = list_.at(static_cast<std::size_t>(position));
+    const std::int64_t rowid = List().at(static_cast<std::size_t>(position));
     auto it = cache_.find(rowid);
     if (it == cache_.end()) {
         FetchAround(position);
@@ -269,7 +285,7 @@ const std::vector<Value>& TSqlDataSet::Row(int position)
 
 void TSqlDataSet::LoadInto(Record& record, int position)
 {
-    record.rowid = list_[static_cast<std::size_t>(position)];
+    record.rowid = List()[static_cast<std::size_t>(position)];
     record.position = position;
     record.flag = TBookmarkFlag::bfCurrent;
     record.values = Row(position);
@@ -289,7 +305,7 @@ std::unique_ptr<TRecordBuffer> TSqlDataSet::AllocRecordBuffer()
 TGetResult TSqlDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck)
 {
     EnsureFresh();
-    const int size = static_cast<int>(list_.size());
+    const int size = static_cast<int>(List().size());
     switch (mode) {
     case TGetMode::gmNext:
         if (pos_ + 1 >= size) {
@@ -326,7 +342,7 @@ void TSqlDataSet::InternalFirst()
 void TSqlDataSet::InternalLast()
 {
     EnsureFresh();
-    pos_ = static_cast<int>(list_.size());
+    pos_ = static_cast<int>(List().size());
 }
 
 void TSqlDataSet::InternalInitRecord(TRecordBuffer& buffer)
@@ -349,9 +365,9 @@ void TSqlDataSet::InternalSetToRecord(TRecordBuffer& buffer)
     }
     // The record left the list meanwhile: stand just before where it was.
     if (NaturalOrder())
-        pos_ = static_cast<int>(std::lower_bound(list_.begin(), list_.end(), record.rowid) - list_.begin()) - 1;
+        pos_ = static_cast<int>(std::lower_bound(List().begin(), List().end(), record.rowid) - List().begin()) - 1;
     else
-        pos_ = std::min(record.position, static_cast<int>(list_.size())) - 1;
+        pos_ = std::min(record.position, static_cast<int>(List().size())) - 1;
 }
 
 bool TSqlDataSet::Passes(Record& record)
@@ -392,14 +408,18 @@ void TSqlDataSet::UpdateRecord(Record& record)
             changed.push_back(i);
     if (changed.empty())
         return; // nothing to write
-    std::string sql = "UPDATE " + file_->Qualified() + " SET ";
-    for (std::size_t k = 0; k < changed.size(); ++k) {
-        if (k > 0)
-            sql += ", ";
-        sql += sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(columns_[changed[k]])).name) + " = ?";
+    sqlite::Statement*& prepared = updates_[record.changed];
+    if (prepared == nullptr) {
+        std::string sql = "UPDATE " + file_->Qualified() + " SET ";
+        for (std::size_t k = 0; k < changed.size(); ++k) {
+            if (k > 0)
+                sql += ", ";
+            sql += sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(columns_[changed[k]])).name) + " = ?";
+        }
+        sql += " WHERE rowid = ?";
+        prepared = &file_->Cached(sql);
     }
-    sql += " WHERE rowid = ?";
-    sqlite::Statement& update = file_->Cached(sql);
+    sqlite::Statement& update = *prepared;
     update.Reset();
     for (std::size_t k = 0; k < changed.size(); ++k)
         update.Bind(static_cast<int>(k) + 1, record.values[changed[k]]);
@@ -416,9 +436,11 @@ void TSqlDataSet::UpdateRecord(Record& record)
         return; // another dataset wrote the table too: the list is rebuilt on the next read
     seenGeneration_ = file_->Generation();
     record.changed.assign(record.changed.size(), false);
+    if (cache_.size() > kCacheLimit)
+        cache_.clear();
     cache_[record.rowid] = record.values;
     if ((!filterSql_.sql.empty() || (Filtered() && OnFilterRecord)) && !Passes(record)) {
-        const int at = FindPosition(record.rowid, record.position);
+        const int at = useAll_ ? -1 : FindPosition(record.rowid, record.position);
         if (at >= 0) {
             list_.erase(list_.begin() + at);
             positionsKnown_ = false;
@@ -429,12 +451,15 @@ void TSqlDataSet::UpdateRecord(Record& record)
 
 void TSqlDataSet::InsertRecord(Record& record)
 {
-    std::string names, marks;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-        names += (i == 0 ? "" : ", ") + sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(columns_[i])).name);
-        marks += i == 0 ? "?" : ", ?";
+    if (insert_ == nullptr) {
+        std::string names, marks;
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            names += (i == 0 ? "" : ", ") + sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(columns_[i])).name);
+            marks += i == 0 ? "?" : ", ?";
+        }
+        insert_ = &file_->Cached("INSERT INTO " + file_->Qualified() + " (" + names + ") VALUES (" + marks + ")");
     }
-    sqlite::Statement& insert = file_->Cached("INSERT INTO " + file_->Qualified() + " (" + names + ") VALUES (" + marks + ")");
+    sqlite::Statement& insert = *insert_;
     insert.Reset();
     for (std::size_t i = 0; i < columns_.size(); ++i)
         insert.Bind(static_cast<int>(i) + 1, record.values[i]);
@@ -447,10 +472,22 @@ void TSqlDataSet::InsertRecord(Record& record)
     record.rowid = rowid;
     record.flag = TBookmarkFlag::bfCurrent;
     record.changed.assign(record.changed.size(), false);
-    cache_.erase(rowid); // re-read, with the number the table gave it
+    // The record as stored, with the number the table gave it.
+    if (cache_.size() > kCacheLimit)
+        cache_.clear();
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (file_->Schema().fields[static_cast<std::size_t>(columns_[i])].type == TFieldType::ftAutoInc)
+            record.values[i] = rowid;
+    cache_[rowid] = record.values;
     if (!wasFresh)
         return;
     seenGeneration_ = file_->Generation();
+    if (useAll_) { // the table's list has it already
+        const auto& all = List();
+        pos_ = static_cast<int>(std::lower_bound(all.begin(), all.end(), rowid) - all.begin());
+        record.position = pos_;
+        return;
+    }
     const auto at = NaturalOrder() ? std::lower_bound(list_.begin(), list_.end(), rowid) : list_.end();
     const int index = static_cast<int>(at - list_.begin());
     if (Passes(record)) {
@@ -486,14 +523,15 @@ void TSqlDataSet::InternalDelete()
     remove.Step();
     remove.Reset();
     const bool wasFresh = seenGeneration_ == file_->Generation();
-    file_->NoteDeleted(record.rowid);
+    const int at = wasFresh ? FindPosition(record.rowid, record.position) : -1;
+    file_->NoteDeleted(record.rowid); // also leaves the table's own list
     if (!wasFresh)
         return;
     seenGeneration_ = file_->Generation();
     cache_.erase(record.rowid);
-    const int at = FindPosition(record.rowid, record.position);
     if (at >= 0) {
-        list_.erase(list_.begin() + at);
+        if (!useAll_)
+            list_.erase(list_.begin() + at);
         positionsKnown_ = false;
         pos_ = at;
     }
@@ -590,18 +628,18 @@ void TSqlDataSet::SetFieldData(TField& field, const Value& source)
 int TSqlDataSet::GetRecordCount()
 {
     EnsureFresh();
-    return static_cast<int>(list_.size());
+    return static_cast<int>(List().size());
 }
 
 int TSqlDataSet::GetRecNo()
 {
-    return pos_ >= 0 && pos_ < static_cast<int>(list_.size()) ? pos_ + 1 : -1;
+    return pos_ >= 0 && pos_ < static_cast<int>(List().size()) ? pos_ + 1 : -1;
 }
 
 void TSqlDataSet::SetRecNoInternal(int recNo)
 {
     EnsureFresh();
-    if (recNo >= 1 && recNo <= static_cast<int>(list_.size()))
+    if (recNo >= 1 && recNo <= static_cast<int>(List().size()))
         pos_ = recNo - 1;
 }
 
@@ -612,7 +650,7 @@ bool TSqlDataSet::ReadRecordAt(int position, std::vector<Value>& values)
     if (!Active() || !file_)
         return false;
     EnsureFresh();
-    if (position < 0 || position >= static_cast<int>(list_.size()))
+    if (position < 0 || position >= static_cast<int>(List().size()))
         return false;
     const std::vector<Value> row = Row(position); // a copy: look-ups below may refill the cache
     values.clear();

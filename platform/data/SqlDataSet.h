@@ -45,6 +45,9 @@ protected:
     // descendant's own condition (a query's WHERE); the dataset's filter is added to it.
     virtual void BuildList(std::vector<std::int64_t>& rowids) = 0;
     virtual bool NaturalOrder() const = 0; // rowids ascending
+    // True when every record of the table passes in rowid order: the dataset then reads the
+    // table's own list of rowids instead of keeping a copy.
+    virtual bool UsesAllRows() const { return false; }
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
     ColumnTypes FieldColumnTypes() const;
@@ -89,7 +92,9 @@ private:
 
     std::shared_ptr<TableFile> file_;
     std::vector<int> columns_;              // field definition -> column of the file's table
-    std::vector<std::int64_t> list_;
+    const std::vector<std::int64_t>& List() const { return useAll_ ? file_->AllRowids() : list_; }
+    std::vector<std::int64_t> list_;        // the records that pass, unless useAll_
+    bool useAll_ = false;
     std::unordered_map<std::int64_t, int> positions_; // for lists not in rowid order
     bool positionsKnown_ = false;
     int pos_ = -1;                          // -1 before the first, list size after the last
@@ -97,6 +102,8 @@ private:
     std::unordered_map<std::int64_t, std::vector<Value>> cache_;
     SqlFragment filterSql_;
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
+    std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
+    sqlite::Statement* insert_ = nullptr;
     std::uint64_t lookupGeneration_ = 0;
     std::map<std::string, Value> lookupCache_;
 };

@@ -39,6 +39,8 @@ void TTable::InternalInitFieldDefs()
         FieldDefs().Add(spec.name, spec.type, spec.size);
 }
 
+bool TTable::UsesAllRows() const { return FilterSql().sql.empty() && !(Filtered() && OnFilterRecord); }
+
 void TTable::BuildList(std::vector<std::int64_t>& rowids)
 {
     const SqlFragment& filter = FilterSql();

@@ -31,6 +31,7 @@ protected:
     bool GetCanModify() const override { return !ReadOnly; }
     void BuildList(std::vector<std::int64_t>& rowids) override;
     bool NaturalOrder() const override { return true; }
+    bool UsesAllRows() const override;
 
 private:
     std::filesystem::path ResolvePath() const;
