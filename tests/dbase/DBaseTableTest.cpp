@@ -90,6 +90,10 @@ TEST(DBaseTable, BareNameFoundInProgramFolder) {
     b.fields = {{"A", 'C', 3}};
     b.records = {{false, {"x"}}};
     WriteFile(full, b.Build());
+    // Work in a folder that does not hold the file.
+    TempDir elsewhere;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere.Path());
     TDBaseTable t;
     t.FileName = name;
     t.ReadOnly = true;
@@ -97,6 +101,7 @@ TEST(DBaseTable, BareNameFoundInProgramFolder) {
     EXPECT_EQ(t.FileName, full);
     EXPECT_EQ(t.FieldByName("A").AsString(), "x");
     t.Close();
+    std::filesystem::current_path(previous);
     std::filesystem::remove(full);
 }
 

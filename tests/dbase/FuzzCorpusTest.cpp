@@ -5,16 +5,12 @@
 
 #include "DBaseTestSupport.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(FuzzCorpus, EveryInputIsReadSafely) {
-    const char* source = std::getenv("LENDAR_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    const std::filesystem::path corpus = std::filesystem::path(source) / "fuzz" / "corpus";
+    const std::filesystem::path corpus = LENDAR_DBASE_CORPUS_DIR;
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         const std::string bytes = dbasetest::ReadFile(entry.path().string());
