@@ -37,13 +37,13 @@ TDBEdit::TDBEdit(QWidget* parent, TDataSource* source, const std::string& field)
 
 TDBEdit::~TDBEdit()
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
 }
 
 void TDBEdit::SetDataSource(TDataSource* source)
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
     source_ = source;
     if (source_ != nullptr)
@@ -87,13 +87,13 @@ TDBMemo::TDBMemo(QWidget* parent, TDataSource* source, const std::string& field)
 
 TDBMemo::~TDBMemo()
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
 }
 
 void TDBMemo::SetDataSource(TDataSource* source)
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
     source_ = source;
     if (source_ != nullptr)

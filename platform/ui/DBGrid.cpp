@@ -39,14 +39,14 @@ TDBGrid::TDBGrid(QWidget* parent, TDataSource* source)
 
 TDBGrid::~TDBGrid()
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
     setModel(nullptr);
 }
 
 void TDBGrid::SetDataSource(TDataSource* source)
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
     source_ = source;
     linkId_ = 0;

@@ -47,13 +47,13 @@ TDBNavigator::TDBNavigator(QWidget* parent, TDataSource* source)
 
 TDBNavigator::~TDBNavigator()
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
 }
 
 void TDBNavigator::SetDataSource(TDataSource* source)
 {
-    if (source_ != nullptr)
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
         source_->RemoveLink(linkId_);
     source_ = source;
     if (source_ != nullptr)

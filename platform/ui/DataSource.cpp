@@ -1,14 +1,31 @@
 #include "platform/ui/DataSource.h"
 
+#include <unordered_set>
+
 namespace ui {
+
+namespace {
+std::unordered_set<const TDataSource*>& LiveSources()
+{
+    static std::unordered_set<const TDataSource*> set;
+    return set;
+}
+} // namespace
 
 TDataSource::TDataSource(data::TDataSet* dataSet)
 {
+    LiveSources().insert(this);
     SetDataSet(dataSet);
+}
+
+bool TDataSource::IsAlive(const TDataSource* source)
+{
+    return LiveSources().count(source) != 0;
 }
 
 TDataSource::~TDataSource()
 {
+    LiveSources().erase(this);
     if (dataSet_ != nullptr)
         dataSet_->RemoveObserver(observerId_);
 }

@@ -29,6 +29,8 @@ public:
 
     int AddLink(TDataLink link);
     void RemoveLink(int id);
+    // Whether a data source still exists: a control that outlives its source does not unlink.
+    static bool IsAlive(const TDataSource* source);
 
     // Runs after the linked controls were told of a change of the current record or its values.
     std::function<void(TObject* Sender, const data::TField* Field)> OnDataChange;

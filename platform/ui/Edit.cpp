@@ -32,6 +32,9 @@ TEdit::TEdit(QWidget* parent) : QLineEdit(detail::Parent(parent)), TControl(stat
 {
     // textEdited: changes by the user only; changes by code run OnChange from SetText.
     connect(this, &QLineEdit::textEdited, this, [this] {
+        // A longer text set by code lifted the typing limit; back to it as the text shrinks.
+        if (maxLength_ > 0)
+            setMaxLength(std::max<int>(maxLength_, static_cast<int>(text().size())));
         if (OnChange)
             Application.RunHandler([this] { OnChange(this); });
     });

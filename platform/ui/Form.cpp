@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QAction>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -322,7 +323,11 @@ void TForm::SetMenuBar(QMenuBar* bar)
     const int oldHeight = menuHeight_;
     menuBar_ = bar;
     bar->setParent(this);
+    // The bar's height as it will be with items (it may have none yet).
+    QAction probe(QStringLiteral("X"));
+    bar->addAction(&probe);
     menuHeight_ = bar->sizeHint().height();
+    bar->removeAction(&probe);
     const int shift = menuHeight_ - oldHeight;
     for (QObject* child : children()) {
         auto* w = qobject_cast<QWidget*>(child);

@@ -208,6 +208,35 @@ TEST_F(DataControlsTest, NavigatorInsertAndPost)
     EXPECT_EQ(books.RecordCount(), 4);
 }
 
+TEST_F(DataControlsTest, NavigatorButtonsFollowTheDatasetState)
+{
+    ui::TDBNavigator navigator(&form, &source);
+    using B = ui::TNavigateBtn;
+    EXPECT_FALSE(navigator.ButtonEnabled(B::nbFirst));
+    EXPECT_TRUE(navigator.ButtonEnabled(B::nbNext));
+    EXPECT_FALSE(navigator.ButtonEnabled(B::nbPost));
+    books.Edit();
+    EXPECT_TRUE(navigator.ButtonEnabled(B::nbPost));
+    EXPECT_TRUE(navigator.ButtonEnabled(B::nbCancel));
+    EXPECT_FALSE(navigator.ButtonEnabled(B::nbEdit));
+    navigator.BtnClick(B::nbCancel);
+    EXPECT_EQ(books.State(), data::TDataSetState::dsBrowse);
+    books.Close();
+    for (B b : {B::nbFirst, B::nbNext, B::nbInsert, B::nbDelete, B::nbEdit})
+        EXPECT_FALSE(navigator.ButtonEnabled(b));
+}
+
+TEST_F(DataControlsTest, ControlsOutlivingTheirDataSourceAreLeftEmptyAndSafe)
+{
+    auto other = std::make_unique<ui::TDataSource>(&books);
+    ui::TDBEdit kod(&form, other.get(), "Kod");
+    ui::TDBNavigator navigator(&form, other.get());
+    EXPECT_EQ(kod.Text(), "A1");
+    other.reset();
+    books.Next(); // nothing is told to the gone source's controls
+    EXPECT_EQ(kod.Text(), "A1");
+}
+
 TEST(LargeGridTest, AHundredThousandRowsAreReadOnlyWhereShown)
 {
     std::vector<std::vector<Value>> rows;
