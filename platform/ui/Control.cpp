@@ -35,6 +35,11 @@ QWidget* Parent(QWidget* parent)
         static char name[] = "Lendar";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
+    }
+    // Once per process, also when the program made the application object itself.
+    static bool setUp = false;
+    if (!setUp) {
+        setUp = true;
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         // Errors a dataset hands to the application are shown like any other handler error.
         data::TDataSet::SetApplicationExceptionHandler([](std::exception_ptr error) {
