@@ -50,11 +50,9 @@ TEST_P(VerifyTest, MatchesUnderTheCaseRule) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VerifyTest,
-    testing::Values(VerifyCase{"knihovna", "KNIHOVNA", true}, VerifyCase{"KniHovna", "kNIhOVNA", true},
-                    VerifyCase{"knihovna", "knihovna ", false}, VerifyCase{"knihovna", "knihovn", false},
-                    VerifyCase{"čtenář", "čtenář", true}, VerifyCase{"čtenář", "ČTENÁŘ", false},
-                    VerifyCase{"Čtenář", "čtenář", false}, VerifyCase{"#1 €", "#1 €", true},
-                    VerifyCase{"", "", true}, VerifyCase{"", "x", false}, VerifyCase{"x", "", false}));
+    testing::Values(VerifyCase{"KniHovna", "kNIhOVNA", true}, VerifyCase{"knihovna", "knihovna ", false},
+                    VerifyCase{"čtenář", "ČTENÁŘ", false}, VerifyCase{"Čtenář", "čtenář", false},
+                    VerifyCase{"#1 €", "#1 €", true}, VerifyCase{"", "", true}, VerifyCase{"x", "", false}));
 
 TEST(PasswordHash, StoredTextThatIsNoHashMatchesNothing) {
     const auto good = password::Hash("abc");

@@ -136,13 +136,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, PasswordChange,
                                                 "cokoli", "Knihovna", "Knihovna", "KNIHOVNA", "cokoli"},
                                          Change{"ChangeWithTheOldPasswordInOtherCase", "tajne", true, "TaJnE",
                                                 "nové heslo", "nové heslo", "NOVé HESLO", "tajne"},
-                                         Change{"AccentedCapitalsCount", std::nullopt, true, "", "ČTENÁŘ",
-                                                "ČTENÁŘ", "ČtEnÁŘ", "čtenář"},
+                                                "ČTENÁŘ", "ČtEnÁŘ", "čtenář"
+},
                                          Change{"RemovedWithTheRightOldPassword", "tajne", false, "tajne", "",
                                                 "", std::nullopt, ""},
                                          Change{"NothingStoredAndBoxCleared", std::nullopt, false, "cokoli",
                                                 "", "", std::nullopt, ""}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         [](const auto& test) {
+    return std::string(test.param.name); });
 
 struct Refusal {
     const char* name;
@@ -273,15 +274,28 @@ TEST_F(PasswordSettings, AStoreThatCannotBeReadIsNeverWritten) {
 TEST_F(PasswordSettings, EnterWalksTheFieldsAndStopsOnOkWithoutPressingIt) {
     store.Store(*password::Hash("tajne"));
     Run([&](TForm14& f) {
+        // The field with the focus is highlighted, the others are plain (white or the window colour,
+        // which a field keeps until it is first entered).
+        const auto highlighted = [&f](const ui::TEdit* focused) {
+            for (const ui::TEdit* edit : {&f.Edit1, &f.Edit2, &f.Edit3}) {
+                const bool on = edit == focused;
+                const bool colours =
+                    on ? edit->Color() == ui::clInfoBk && edit->FontColor() == ui::clBlue
+                       : (edit->Color() == ui::clWhite || edit->Color() == ui::clWindow) &&
+                             (edit->FontColor() == ui::clBlack || edit->FontColor() == ui::clWindowText);
+                EXPECT_TRUE(edit->Focused() == on && colours) << edit->Name << " focused " << edit->Focused();
+            }
+        };
         ASSERT_TRUE(f.CheckBox1.Focused());
         QTest::keyClick(&f.CheckBox1, Qt::Key_Return);
-        EXPECT_TRUE(f.Edit1.Focused());
+        highlighted(&f.Edit1);
         QTest::keyClick(&f.Edit1, Qt::Key_Return);
-        EXPECT_TRUE(f.Edit2.Focused());
+        highlighted(&f.Edit2);
         QTest::keyClick(&f.Edit2, Qt::Key_Return);
-        EXPECT_TRUE(f.Edit3.Focused());
+        highlighted(&f.Edit3);
         QTest::keyClick(&f.Edit3, Qt::Key_Return);
         EXPECT_TRUE(f.BitBtn5.Focused());
+        highlighted(nullptr);
         EXPECT_FALSE(Closed(f));
         EXPECT_TRUE(f.CheckBox1.Checked());
         // Page Down released on the box clears it; Enter in the old-password field then goes to OK.
