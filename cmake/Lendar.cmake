@@ -23,9 +23,11 @@ function(lendar_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE lendar_options ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LENDAR_PROGRAM_DIR=${LENDAR_PROGRAM_DIR};LENDAR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # The discovered tests run through `cmake -E env`, which sets all four variables (a list given
+  # as the ENVIRONMENT property would reach the tests cut at its first separator).
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LENDAR_PROGRAM_DIR=${LENDAR_PROGRAM_DIR};LENDAR_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # Libraries that must stay free of Qt: fail the configure step if one links it.
