@@ -9,9 +9,10 @@ namespace ui {
 
 void ShowBusy(TControl& tabSet, TLabel& busyLabel)
 {
+    // The label lies beneath the tab set: hiding the tab set uncovers it. Raising it would leave
+    // it painted over the tab set once that is shown again.
     tabSet.Hide();
     busyLabel.Show();
-    busyLabel.raise();
     // Painted now: the command that follows keeps the event loop busy.
     busyLabel.Widget().window()->repaint();
     busyLabel.Repaint();
