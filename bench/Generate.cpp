@@ -5,7 +5,7 @@
 
 #include "platform/sys/ShortDate.h"
 
-#include <cstdlib>
+#include <charconv>
 #include <iostream>
 #include <string>
 
@@ -22,9 +22,11 @@ int main(int argc, char** argv)
             std::cerr << "missing number after " << option << '\n';
             return 2;
         }
-        const int value = std::atoi(argv[i + 1]);
-        if (value < 0) {
-            std::cerr << "negative count for " << option << '\n';
+        const std::string text = argv[i + 1];
+        int value = -1;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size() || value < 0) {
+            std::cerr << "not a count for " << option << ": " << text << '\n';
             return 2;
         }
         if (option == "--books") size.books = value;
