@@ -58,8 +58,7 @@ public:
     void SetMaxLength(int characters);
     bool ReadOnly() const;
 
-    // Opens the list as soon as the user types (as a reminder of the choices).
-    bool AutoDropDown = false;
+    // Opens or closes the list.
     void SetDroppedDown(bool open);
 
     TNotifyEvent OnChange;
