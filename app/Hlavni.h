@@ -222,6 +222,11 @@ public:
     void Obsah1Click(ui::TObject* Sender);
 
 private:
+    // The books found by `filter` under the books list's current text, without moving the list
+    // itself (which the books page shows); left open on the first of them.
+    data::TDataSet& LookUpBooks(const std::string& filter);
+    data::TQuery bookLookup_;
+
     void SetUpData();     // tables, queries, fields and grid columns (HlavniData.cpp)
     void SetUpLayout();   // positions and captions of the controls (HlavniLayout.cpp)
     void SetUpMenu();     // menu handlers (HlavniMenu.cpp)

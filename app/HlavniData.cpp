@@ -42,13 +42,13 @@ void TForm1::SetUpData()
 
     const std::vector<ui::TColumn> loanColumns = {
         {"Cislo", "", 40, false},          {"CisloCtenare", "", 40, false}, {"Ctenar", "", 200, false},
-        {"CisloKnihy", "", 40, false},     {"KodKnihy", "Kód knihy", 100},  {"Kniha", "Název knihy", 440},
+        {"CisloKnihy", "", 40, false},     {"KodKnihy", "Kód knihy", 100},  {"Kniha", "Název knihy", 486},
         {"Pujceno", "Půjčeno", 90},        {"Vraceno", "Vráceno", 90},      {"Dnu", "Dnů", 60},
     };
     DBGrid3.SetColumns(loanColumns);
     std::vector<ui::TColumn> overviewColumns = loanColumns;
     overviewColumns[2] = {"Ctenar", "Čtenář", 200};
-    overviewColumns[5] = {"Kniha", "", 260};
+    overviewColumns[5] = {"Kniha", "", 296};
     DBGrid4.SetColumns(overviewColumns);
 
     DBGrid2.SetColumns({

@@ -147,8 +147,8 @@ void TForm1::SetUpLayout()
     };
     int top = 22;
     for (const Detail& detail : details) {
-        detail.label->SetBounds(8, top + 3, 110, 16);
-        detail.field->SetBounds(120, top, 168, detail.height);
+        detail.label->SetBounds(8, top + 3, 128, 16);
+        detail.field->SetBounds(138, top, 150, detail.height);
         detail.field->SetTabStop(false);
         detail.field->SetColor(ui::clBtnFace);
         top += detail.height + 4;

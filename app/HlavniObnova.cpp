@@ -26,6 +26,18 @@ std::vector<ui::TProgressBar*> DaysBars()
     return bars;
 }
 
+// Keeps the controls over a dataset from following it while the scope lasts.
+class ControlsStill {
+public:
+    explicit ControlsStill(data::TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.DisableControls(); }
+    ~ControlsStill() { dataSet_.EnableControls(); }
+    ControlsStill(const ControlsStill&) = delete;
+    ControlsStill& operator=(const ControlsStill&) = delete;
+
+private:
+    data::TDataSet& dataSet_;
+};
+
 } // namespace
 
 void TForm1::Timer2Timer(ui::TObject*)
@@ -43,6 +55,8 @@ void TForm1::Timer2Timer(ui::TObject*)
             Query2.First();
 
             // Active readers, with their number, class, note and category in the hidden lists.
+            // The grids over the datasets stay still while the loops walk them.
+            const ControlsStill readersStill(Query2);
             std::vector<std::string> names, numbers, classes, notes, categories;
             data::TField& active = Query2.FieldByName("Aktivni");
             data::TField& name = Query2.FieldByName("Jmeno");
@@ -80,6 +94,7 @@ void TForm1::Timer2Timer(ui::TObject*)
 
             // Titles of the books that can be lent, in the books table's order.
             std::vector<std::string> titles;
+            const ControlsStill booksStill(Table2);
             Table2.SetFiltered(false);
             Table2.First();
             data::TField& lent = Table2.FieldByName("Pujceno");
@@ -137,6 +152,7 @@ void TForm1::Timer3Timer(ui::TObject*)
         const std::vector<ui::TProgressBar*> bars = DaysBars();
         {
             // One transaction for all loans: a failure leaves every loan as it was.
+            const ControlsStill loansStill(Table3);
             data::TTransaction transaction;
             Table3.First();
             app::RecomputeDays(Table3, sys::DateOf(DaysDate), [&bars] {

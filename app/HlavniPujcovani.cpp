@@ -57,12 +57,25 @@ void TForm1::ComboBox1KeyUp(ui::TObject*, ui::Word&, ui::TShiftState)
     }
 }
 
+data::TDataSet& TForm1::LookUpBooks(const std::string& filter)
+{
+    bookLookup_.Close();
+    bookLookup_.SQL.Clear();
+    for (const std::string& line : Query1.SQL.Lines())
+        bookLookup_.SQL.Add(line);
+    bookLookup_.SetFilter(filter);
+    bookLookup_.SetFiltered(true);
+    bookLookup_.Open();
+    return bookLookup_;
+}
+
+// Typing a code looks the book up in the books list (so a book the list leaves out is not found)
+// and offers its title when it can be lent.
 void TForm1::Edit1Change(ui::TObject*)
 {
-    Query1.SetFilter("Kod=" + data::QuoteValue(Edit1.Text()));
-    Query1.SetFiltered(true);
-    if (!Query1.IsEmpty() && Lendable(Query1)) {
-        const std::string title = Query1.FieldByName("Nazev").AsString();
+    data::TDataSet& books = LookUpBooks("Kod=" + data::QuoteValue(Edit1.Text()));
+    if (!books.IsEmpty() && Lendable(books)) {
+        const std::string title = books.FieldByName("Nazev").AsString();
         cbKnihy.SetText(title);
         const int index = cbKnihy.IndexOf(title);
         if (index >= 0)
@@ -72,21 +85,23 @@ void TForm1::Edit1Change(ui::TObject*)
         cbKnihy.SetText("");
         BitBtn10.SetEnabled(false);
     }
-    Query1.SetFiltered(false);
+    bookLookup_.Close();
 }
 
+// Picking a title fills in the code of the first book of the list with that title.
 void TForm1::cbKnihyChange(ui::TObject*)
 {
-    Query1.SetFilter("Nazev=" + data::QuoteValue(cbKnihy.Text()));
-    Query1.SetFiltered(true);
-    if (Query1.IsEmpty()) {
+    data::TDataSet& books = LookUpBooks("Nazev=" + data::QuoteValue(cbKnihy.Text()));
+    if (books.IsEmpty()) {
+        bookLookup_.Close();
         Edit1.SetText("");
         BitBtn10.SetEnabled(false);
     } else {
-        Edit1.SetText(Query1.FieldByName("Kod").AsString());
+        const std::string code = books.FieldByName("Kod").AsString();
+        bookLookup_.Close();
+        Edit1.SetText(code);
         BitBtn10.SetEnabled(true);
     }
-    Query1.SetFiltered(false);
 }
 
 void TForm1::RestoreDesk()

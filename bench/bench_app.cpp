@@ -177,8 +177,8 @@ int main(int argc, char** argv)
             }));
         }
         std::printf("%-52s %9.2f ms\n", "code look-up on a typed character", Median(lookups));
-        Report("lend (Půjčit), grid refreshed", Median(lends), 100, raw);
-        Report("return (double click), grid refreshed", Median(returns), 100, raw);
+        Report("lend, loans grid refreshed", Median(lends), 100, raw);
+        Report("return, loans grid refreshed", Median(returns), 100, raw);
         std::printf("(%zu lends and returns; %d open loans shown after the lends)\n", codes.size(), shown);
         if (!dialogs.Messages().empty())
             std::printf("messages shown: %zu, first: %s\n", dialogs.Messages().size(), dialogs.Messages()[0].Text.c_str());
