@@ -198,7 +198,9 @@ void TForm1::SpeedButton11Click(ui::TObject*)
 
 void TForm1::Edit2Enter(ui::TObject*)
 {
-    ui::PaintFocused(Edit2);
+    // The date field is read-only, yet it is highlighted like the fields one types into.
+    Edit2.SetColor(ui::clInfoBk);
+    Edit2.SetFontColor(ui::clBlue);
 }
 
 void TForm1::Edit2Exit(ui::TObject*)

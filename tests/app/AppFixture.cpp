@@ -199,7 +199,7 @@ std::vector<LoanRow> AppTest::Loans()
         rows.push_back({table.FieldByName("Cislo").AsInteger(), table.FieldByName("CisloCtenare").AsInteger(),
                         table.FieldByName("CisloKnihy").AsInteger(), table.FieldByName("Dnu").AsInteger(),
                         table.FieldByName("Pujceno").AsString(), table.FieldByName("Vraceno").AsString(),
-                        table.FieldByName("VracenoB").AsString()});
+                        table.FieldByName("VracenoB").AsString(), table.FieldByName("Dnu").IsNull()});
     table.Close();
     return rows;
 }

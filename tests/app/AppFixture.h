@@ -29,6 +29,7 @@ struct BookRow {
 struct LoanRow {
     std::int64_t Cislo = 0, CisloCtenare = 0, CisloKnihy = 0, Dnu = 0;
     std::string Pujceno, Vraceno, VracenoB;
+    bool DnuNull = true;
 };
 
 class AppTest : public ::testing::Test {

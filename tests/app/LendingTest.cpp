@@ -69,6 +69,7 @@ TEST_F(LendingTest, LendShowsTheLoanAndMarksTheBook)
     EXPECT_EQ(loans[0].Vraceno, "");
     EXPECT_EQ(loans[0].VracenoB, "False");
     EXPECT_EQ(loans[0].Dnu, 0);
+    EXPECT_FALSE(loans[0].DnuNull);
     EXPECT_EQ(Book("K001")->Pujceno, "True");
     EXPECT_EQ(Book("K001")->Vlastnosti, "Půjčená");
 

@@ -205,6 +205,32 @@ TEST_F(MainWindowTest, AboutBoxOpensTheMakersPage)
     EXPECT_EQ(shell.calls[0].target, kMakerWebAddress);
 }
 
+TEST_F(MainWindowTest, PasswordSettingsOpenFromTheToolBarAndTheMenu)
+{
+    StartProgram();
+    dialogs_->ExpectModal("Form14", {}, ui::mrCancel);
+    dialogs_->ExpectModal("Form14", {}, ui::mrCancel);
+    QTest::mouseClick(&Form1->BitBtn29, Qt::LeftButton);
+    Form1->Nastavvenhesla1.Click();
+    EXPECT_EQ(dialogs_->ModalsShown(), (std::vector<std::string>{"Form14", "Form14"}));
+}
+
+TEST_F(MainWindowTest, FailedRecomputationRestoresTheDeskAndIsShown)
+{
+    AddLoan(AddReader("Novák Jan"), AddBook("K001", "Babička", true), DayText(-2));
+    StartProgram();
+    Form1->Table3.SetFilter("VracenoB='True'");
+    Form1->Edit2.SetText("nesmysl");
+    dialogs_->Answer(ui::IDOK);
+    AsUser([] { Form1->Timer3Timer(nullptr); });
+    ASSERT_EQ(dialogs_->Messages().size(), 1u);
+    EXPECT_EQ(dialogs_->Messages()[0].Icon(), ui::MB_ICONERROR);
+    EXPECT_EQ(Form1->Table3.Filter(), "VracenoB='False'");
+    EXPECT_TRUE(Form1->Table3.Filtered());
+    EXPECT_TRUE(Form1->TabbedNotebook1.Visible());
+    EXPECT_EQ(Loans().at(0).Dnu, 2);
+}
+
 TEST_F(MainWindowTest, WindowsAreCreatedInTheirOrder)
 {
     CreateProgramWindows();
