@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -166,9 +167,12 @@ bool QtDialogs::ShowHelp(const std::string& file, const std::string& topic)
         document = named;
     if (document.empty())
         return false;
-    static std::unique_ptr<QTextBrowser> viewer;
+    // Deleted when the user closes it; a viewer still open at the end is left to the process's
+    // end (destroying a widget after the application object is gone would crash).
+    static QPointer<QTextBrowser> viewer;
     if (!viewer) {
-        viewer = std::make_unique<QTextBrowser>();
+        viewer = new QTextBrowser();
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
         viewer->setWindowTitle(Q("Nápověda"));
         viewer->resize(640, 520);
     }
