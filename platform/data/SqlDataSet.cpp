@@ -8,8 +8,8 @@
 namespace data {
 namespace {
 
-constexpr int kChunk = 256;        // rows fetched at once
-constexpr std::size_t kCacheLimit = 4096;
+constexpr int kFirstRun = 16;  // rows read at once after the cursor jumped
+constexpr int kLongestRun = 256; // rows read at once while reading on in one direction
 
 std::string KeyText(const Value& v)
 {
@@ -29,6 +29,16 @@ TFieldType KeyType(TFieldType stored)
     return stored == TFieldType::ftAutoInc ? TFieldType::ftLargeint : stored;
 }
 
+std::uint64_t FieldBit(std::size_t field) { return std::uint64_t{1} << std::min<std::size_t>(field, 63); }
+
+std::string Marks(int count)
+{
+    std::string marks;
+    for (int i = 0; i < count; ++i)
+        marks += i == 0 ? "?" : ",?";
+    return marks;
+}
+
 } // namespace
 
 TSqlDataSet::~TSqlDataSet() = default;
@@ -39,9 +49,12 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
 {
     file_ = std::move(file);
     columns_ = std::move(columns);
+    types_.clear();
     useAll_ = false;
+    listReady_ = false;
+    firstKnown_ = false;
     list_.clear();
-    cache_.clear();
+    ClearWindow();
     positions_.clear();
     positionsKnown_ = false;
     pos_ = -1;
@@ -50,19 +63,27 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     lookupGeneration_ = 0;
     updates_.clear();
     insert_ = nullptr;
+    range_ = nullptr;
+    fetches_.clear();
 }
 
 void TSqlDataSet::ReleaseSource()
 {
     useAll_ = false;
+    listReady_ = false;
+    firstKnown_ = false;
     list_.clear();
     list_.shrink_to_fit();
-    cache_.clear();
+    ClearWindow();
+    windowRows_.shrink_to_fit();
     positions_.clear();
     lookupCache_.clear();
     filterSql_ = {};
     updates_.clear();
     insert_ = nullptr;
+    range_ = nullptr;
+    fetches_.clear();
+    types_.clear();
     file_.reset(); // detaches the file when no other dataset holds it
 }
 
@@ -80,6 +101,16 @@ ColumnTypes TSqlDataSet::FieldColumnTypes() const
     };
 }
 
+const std::vector<TFieldType>& TSqlDataSet::Types()
+{
+    if (types_.size() != columns_.size()) {
+        types_.clear();
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            types_.push_back(FieldDefs()[static_cast<int>(c)].DataType);
+    }
+    return types_;
+}
+
 void TSqlDataSet::FilterChanged()
 {
     if (!file_)
@@ -88,40 +119,70 @@ void TSqlDataSet::FilterChanged()
         filterSql_ = TranslateFilter(Filter(), FieldColumnTypes());
     else
         filterSql_ = {};
-    Rebuild();
+    Rebuild(false); // the cursor moves to the first record next
 }
 
 void TSqlDataSet::EnsureFresh()
 {
-    if (file_ && file_->Generation() != seenGeneration_)
-        Rebuild();
+    if (!file_ || file_->Generation() == seenGeneration_)
+        return;
+    // Standing before the first record of a list not built yet: nothing to keep.
+    Rebuild(listReady_ || pos_ >= 0);
 }
 
-void TSqlDataSet::Rebuild()
+void TSqlDataSet::EnsureList()
 {
-    // Where the cursor stood (approximate when the table's own list changed meanwhile; moves
-    // start by finding the current record by its rowid anyway).
-    const int size = static_cast<int>(List().size());
-    const bool onRecord = pos_ >= 0 && pos_ < size;
-    const std::int64_t current = onRecord ? List()[static_cast<std::size_t>(pos_)] : 0;
-    const bool afterLast = pos_ >= size && size > 0;
-    const int oldPos = pos_;
-
-    cache_.clear();
+    if (listReady_)
+        return;
     positions_.clear();
     positionsKnown_ = false;
     list_.clear();
     useAll_ = UsesAllRows();
     if (useAll_) {
         list_.shrink_to_fit();
+        file_->AllRowids(); // kept up to date by the table from now on
     } else {
-        std::vector<std::int64_t> rowids;
-        BuildList(rowids);
-        list_ = std::move(rowids);
+        BuildList(list_);
     }
-    seenGeneration_ = file_->Generation();
-    const std::vector<std::int64_t>& list = List();
+    listReady_ = true;
+    firstKnown_ = false;
+    // The cursor stays before or on the first record; the rows read ahead keep their positions.
+    const auto& list = List();
+    if (pos_ >= 0 && (list.empty() || list.front() != firstRowid_))
+        pos_ = NaturalOrder() ? static_cast<int>(std::lower_bound(list.begin(), list.end(), firstRowid_) - list.begin())
+                              : 0;
+}
 
+void TSqlDataSet::Rebuild(bool keepPosition)
+{
+    // Where the cursor stood (approximate when the table's own list changed meanwhile; moves
+    // start by finding the current record by its rowid anyway).
+    bool onRecord = false, afterLast = false;
+    std::int64_t current = 0;
+    const int oldPos = pos_;
+    if (keepPosition && listReady_) {
+        const int size = static_cast<int>(List().size());
+        onRecord = pos_ >= 0 && pos_ < size;
+        current = onRecord ? List()[static_cast<std::size_t>(pos_)] : 0;
+        afterLast = pos_ >= size && size > 0;
+    } else if (keepPosition && pos_ == 0) {
+        onRecord = true;
+        current = firstRowid_;
+    }
+
+    ClearWindow();
+    positions_.clear();
+    positionsKnown_ = false;
+    list_.clear();
+    useAll_ = false;
+    listReady_ = false;
+    firstKnown_ = false;
+    seenGeneration_ = file_->Generation();
+    pos_ = -1;
+    if (!keepPosition && FindsFirstDirectly())
+        return; // built when something needs more than the first record
+    EnsureList();
+    const std::vector<std::int64_t>& list = List();
     const int newSize = static_cast<int>(list.size());
     if (onRecord) {
         const int found = FindPosition(current, oldPos);
@@ -136,6 +197,38 @@ void TSqlDataSet::Rebuild()
     }
 }
 
+bool TSqlDataSet::ReadFirst()
+{
+    if (firstKnown_)
+        return true;
+    const SqlFragment& filter = FilterSql();
+    sqlite::Statement& first = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
+                                             (filter.sql.empty() ? std::string() : " WHERE (" + filter.sql + ")") +
+                                             " ORDER BY rowid LIMIT 1");
+    first.Reset();
+    for (std::size_t i = 0; i < filter.params.size(); ++i)
+        first.Bind(static_cast<int>(i) + 1, filter.params[i]);
+    ClearWindow();
+    if (!first.Step()) {
+        first.Reset();
+        // Nothing passes: that is the whole list.
+        list_.clear();
+        useAll_ = false;
+        listReady_ = true;
+        return false;
+    }
+    firstRowid_ = first.ColumnInt64(0);
+    firstKnown_ = true;
+    windowStart_ = 0;
+    windowRowids_.push_back(firstRowid_);
+    windowInexact_.push_back(0);
+    if (windowRows_.empty())
+        windowRows_.emplace_back();
+    ReadRow(first, 0);
+    first.Reset();
+    return true;
+}
+
 int TSqlDataSet::FindPosition(std::int64_t rowid, int hint)
 {
     const std::vector<std::int64_t>& list = List();
@@ -148,9 +241,9 @@ int TSqlDataSet::FindPosition(std::int64_t rowid, int hint)
     }
     if (!positionsKnown_) {
         positions_.clear();
-        positions_.reserve(List().size());
+        positions_.reserve(list.size());
         for (int i = 0; i < size; ++i)
-            positions_.emplace(List()[static_cast<std::size_t>(i)], i);
+            positions_.emplace(list[static_cast<std::size_t>(i)], i);
         positionsKnown_ = true;
     }
     auto it = positions_.find(rowid);
@@ -161,22 +254,17 @@ void TSqlDataSet::ApplyFilterEvent(std::vector<std::int64_t>& rowids)
 {
     if (!Filtered() || !OnFilterRecord)
         return;
+    const std::vector<TFieldType>& types = Types();
     std::vector<std::int64_t> kept;
+    std::unordered_map<std::int64_t, std::vector<Value>> rows;
     Record record;
-    for (std::size_t start = 0; start < rowids.size(); start += kChunk) {
-        const std::size_t end = std::min(rowids.size(), start + kChunk);
-        cache_.clear();
-        // Fetch this chunk by rowid.
-        const std::string sql = "SELECT " + ColumnList() + " FROM " + file_->Qualified() + " WHERE rowid IN (" +
-                                [] {
-                                    std::string marks;
-                                    for (int i = 0; i < kChunk; ++i)
-                                        marks += i == 0 ? "?" : ",?";
-                                    return marks;
-                                }() + ")";
-        sqlite::Statement& fetch = file_->Cached(sql);
+    sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
+                                             " WHERE rowid IN (" + Marks(kLongestRun) + ")");
+    for (std::size_t start = 0; start < rowids.size(); start += kLongestRun) {
+        const std::size_t end = std::min(rowids.size(), start + kLongestRun);
+        rows.clear();
         fetch.Reset();
-        for (int i = 0; i < kChunk; ++i) {
+        for (int i = 0; i < kLongestRun; ++i) {
             const std::size_t k = start + static_cast<std::size_t>(i);
             if (k < end)
                 fetch.BindInt64(i + 1, rowids[k]);
@@ -184,28 +272,26 @@ void TSqlDataSet::ApplyFilterEvent(std::vector<std::int64_t>& rowids)
                 fetch.BindNull(i + 1);
         }
         while (fetch.Step()) {
-            std::vector<Value> row;
-            row.reserve(columns_.size());
+            std::vector<Value> row(columns_.size());
             for (std::size_t c = 0; c < columns_.size(); ++c)
-                row.push_back(fetch.ColumnValue(static_cast<int>(c) + 1, FieldDefs()[static_cast<int>(c)].DataType));
-            cache_[fetch.ColumnInt64(0)] = std::move(row);
+                fetch.ReadValue(static_cast<int>(c) + 1, types[c], row[c]);
+            rows[fetch.ColumnInt64(0)] = std::move(row);
         }
         fetch.Reset();
         for (std::size_t k = start; k < end; ++k) {
-            auto it = cache_.find(rowids[k]);
-            if (it == cache_.end())
+            auto it = rows.find(rowids[k]);
+            if (it == rows.end())
                 continue;
             record.rowid = rowids[k];
-            record.values = it->second;
+            record.values = std::move(it->second);
             if (Passes(record))
                 kept.push_back(rowids[k]);
         }
     }
-    cache_.clear();
     rowids = std::move(kept);
 }
 
-// ---- Fetching records ----
+// ---- Reading records ----
 
 std::string TSqlDataSet::ColumnList() const
 {
@@ -215,72 +301,149 @@ std::string TSqlDataSet::ColumnList() const
     return cols;
 }
 
+void TSqlDataSet::ClearWindow()
+{
+    windowStart_ = 0;
+    windowRowids_.clear();
+    windowInexact_.clear();
+    readAhead_ = 0;
+    // windowRows_ keeps its rows, so texts read later reuse their storage.
+}
+
+int TSqlDataSet::WindowSlot(std::int64_t rowid, int position) const
+{
+    const int slot = position - windowStart_;
+    if (slot >= 0 && slot < static_cast<int>(windowRowids_.size()) && windowRowids_[static_cast<std::size_t>(slot)] == rowid)
+        return slot;
+    return -1;
+}
+
+void TSqlDataSet::ReadRow(sqlite::Statement& statement, std::size_t slot)
+{
+    const std::vector<TFieldType>& types = Types();
+    std::vector<Value>& row = windowRows_[slot];
+    row.resize(columns_.size());
+    std::uint64_t inexact = 0;
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        if (!statement.ReadValue(static_cast<int>(c) + 1, types[c], row[c]))
+            inexact |= FieldBit(c);
+    windowInexact_[slot] = inexact;
+}
+
 void TSqlDataSet::FetchAround(int position)
 {
-    if (cache_.size() > kCacheLimit)
-        cache_.clear();
-    const int size = static_cast<int>(List().size());
-    // Read ahead in the direction of travel: forward by default, backward near the list's end
-    // when moving back (the cursor gives no direction, so look at what is cached already).
-    int start = position - kChunk / 8;
-    if (position + 1 < size && cache_.count(List()[static_cast<std::size_t>(position + 1)]) != 0)
-        start = position - kChunk + 1; // the next one is cached: we are moving backward
-    start = std::max(0, std::min(start, size - kChunk));
-    start = std::max(0, start);
-    const int end = std::min(size, start + kChunk);
-    const auto readRow = [&](sqlite::Statement& s) {
-        std::vector<Value> row;
-        row.reserve(columns_.size());
-        for (std::size_t c = 0; c < columns_.size(); ++c)
-            row.push_back(s.ColumnValue(static_cast<int>(c) + 1, FieldDefs()[static_cast<int>(c)].DataType));
-        return row;
-    };
-    const std::int64_t first = List()[static_cast<std::size_t>(start)];
-    const std::int64_t last = List()[static_cast<std::size_t>(end - 1)];
-    if (NaturalOrder() && last - first < 4 * static_cast<std::int64_t>(end - start) + 16) {
-        // Dense run of rowids: one range scan.
-        sqlite::Statement& range = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
-                                                 " WHERE rowid BETWEEN ? AND ?");
-        range.Reset();
-        range.BindInt64(1, first);
-        range.BindInt64(2, last);
-        const auto windowBegin = List().begin() + start, windowEnd = List().begin() + end;
-        while (range.Step()) {
-            const std::int64_t rowid = range.ColumnInt64(0);
-            if (std::binary_search(windowBegin, windowEnd, rowid))
-                cache_[rowid] = readRow(range);
+    const std::vector<std::int64_t>& list = List();
+    const int size = static_cast<int>(list.size());
+    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
+    // Reading on in one direction reads ever longer runs; a jump reads a short one.
+    int start = position;
+    if (!windowRowids_.empty() && (position == windowEnd || position == windowStart_ - 1)) {
+        readAhead_ = std::min(std::max(readAhead_, kFirstRun) * 2, kLongestRun);
+        if (position < windowStart_)
+            start = position - readAhead_ + 1;
+    } else {
+        readAhead_ = kFirstRun;
+    }
+    start = std::max(0, std::min(start, size - readAhead_));
+    const int count = std::min(size - start, readAhead_);
+
+    windowStart_ = start;
+    windowRowids_.assign(list.begin() + start, list.begin() + start + count);
+    windowInexact_.assign(static_cast<std::size_t>(count), ~std::uint64_t{0});
+    if (windowRows_.size() < static_cast<std::size_t>(count))
+        windowRows_.resize(static_cast<std::size_t>(count));
+    std::vector<bool> found(static_cast<std::size_t>(count), false);
+    const auto slotOf = [&](std::int64_t rowid) -> int {
+        if (NaturalOrder()) {
+            auto it = std::lower_bound(windowRowids_.begin(), windowRowids_.end(), rowid);
+            return it != windowRowids_.end() && *it == rowid ? static_cast<int>(it - windowRowids_.begin()) : -1;
         }
-        range.Reset();
-        return;
+        auto it = std::find(windowRowids_.begin(), windowRowids_.end(), rowid);
+        return it != windowRowids_.end() ? static_cast<int>(it - windowRowids_.begin()) : -1;
+    };
+    const auto readAll = [&](sqlite::Statement& statement) {
+        while (statement.Step()) {
+            const int slot = slotOf(statement.ColumnInt64(0));
+            if (slot < 0)
+                continue;
+            ReadRow(statement, static_cast<std::size_t>(slot));
+            found[static_cast<std::size_t>(slot)] = true;
+        }
+        statement.Reset();
+    };
+    const std::int64_t first = windowRowids_.front();
+    const std::int64_t last = windowRowids_.back();
+    if (NaturalOrder() && last - first < 4 * static_cast<std::int64_t>(count) + 16) {
+        // A dense run of rowids: one range scan.
+        if (range_ == nullptr)
+            range_ = &file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() + " WHERE rowid BETWEEN ? AND ?");
+        range_->Reset();
+        range_->BindInt64(1, first);
+        range_->BindInt64(2, last);
+        readAll(*range_);
+    } else {
+        int marks = kFirstRun;
+        while (marks < count)
+            marks *= 2;
+        sqlite::Statement*& fetch = fetches_[marks];
+        if (fetch == nullptr)
+            fetch = &file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() + " WHERE rowid IN (" +
+                                   Marks(marks) + ")");
+        fetch->Reset();
+        for (int i = 0; i < marks; ++i) {
+            if (i < count)
+                fetch->BindInt64(i + 1, windowRowids_[static_cast<std::size_t>(i)]);
+            else
+                fetch->BindNull(i + 1);
+        }
+        readAll(*fetch);
     }
-    std::string marks;
-    for (int i = 0; i < kChunk; ++i)
-        marks += i == 0 ? "?" : ",?";
-    sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
-                                             " WHERE rowid IN (" + marks + ")");
-    fetch.Reset();
-    for (int i = 0; i < kChunk; ++i) {
-        if (start + i < end)
-            fetch.BindInt64(i + 1, List()[static_cast<std::size_t>(start + i)]);
-        else
-            fetch.BindNull(i + 1);
-    }
-    while (fetch.Step())
-        cache_[fetch.ColumnInt64(0)] = readRow(fetch);
-    fetch.Reset();
+    // A record gone from the table meanwhile reads as an empty one.
+    for (std::size_t slot = 0; slot < found.size(); ++slot)
+        if (!found[slot])
+            windowRows_[slot].assign(columns_.size(), Value{});
 }
 
 const std::vector<Value>& TSqlDataSet::Row(int position)
 {
+    EnsureList();
     const std::int64_t rowid = List().at(static_cast<std::size_t>(position));
-    auto it = cache_.find(rowid);
-    if (it == cache_.end()) {
+    int slot = WindowSlot(rowid, position);
+    if (slot < 0) {
         FetchAround(position);
-        it = cache_.find(rowid);
-        if (it == cache_.end()) // gone from the table: an empty record
-            it = cache_.emplace(rowid, std::vector<Value>(columns_.size())).first;
+        slot = WindowSlot(rowid, position);
     }
-    return it->second;
+    return windowRows_.at(static_cast<std::size_t>(slot));
+}
+
+void TSqlDataSet::WindowInserted(int position, const Record& record)
+{
+    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
+    if (windowRowids_.empty() || position > windowEnd)
+        return;
+    if (position < windowStart_) {
+        ++windowStart_;
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(position - windowStart_);
+    windowRowids_.insert(windowRowids_.begin() + static_cast<std::ptrdiff_t>(slot), record.rowid);
+    windowInexact_.insert(windowInexact_.begin() + static_cast<std::ptrdiff_t>(slot), 0); // written whole
+    windowRows_.insert(windowRows_.begin() + static_cast<std::ptrdiff_t>(slot), record.values);
+}
+
+void TSqlDataSet::WindowErased(int position)
+{
+    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
+    if (windowRowids_.empty() || position >= windowEnd)
+        return;
+    if (position < windowStart_) {
+        --windowStart_;
+        return;
+    }
+    const auto slot = static_cast<std::ptrdiff_t>(position - windowStart_);
+    windowRowids_.erase(windowRowids_.begin() + slot);
+    windowInexact_.erase(windowInexact_.begin() + slot);
+    std::rotate(windowRows_.begin() + slot, windowRows_.begin() + slot + 1, windowRows_.end());
 }
 
 void TSqlDataSet::LoadInto(Record& record, int position)
@@ -305,6 +468,41 @@ std::unique_ptr<TRecordBuffer> TSqlDataSet::AllocRecordBuffer()
 TGetResult TSqlDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck)
 {
     EnsureFresh();
+    auto& record = static_cast<Record&>(buffer);
+    if (!listReady_) {
+        // Only the first record is known: moving back from it, reading it (again) or finding it
+        // need no list.
+        bool onFirst = false;
+        switch (mode) {
+        case TGetMode::gmPrior:
+            pos_ = -1;
+            return TGetResult::grBOF;
+        case TGetMode::gmNext:
+            if (pos_ < 0) {
+                if (!ReadFirst()) { // nothing passes; the list is known to be empty now
+                    pos_ = 0;
+                    return TGetResult::grEOF;
+                }
+                pos_ = 0;
+                onFirst = true;
+            }
+            break;
+        case TGetMode::gmCurrent:
+            onFirst = pos_ == 0;
+            break;
+        }
+        if (onFirst && WindowSlot(firstRowid_, 0) == 0) {
+            record.rowid = firstRowid_;
+            record.position = 0;
+            record.flag = TBookmarkFlag::bfCurrent;
+            record.values = windowRows_.front();
+            record.changed.assign(columns_.size(), false);
+            return TGetResult::grOK;
+        }
+        EnsureList();
+        if (onFirst)
+            mode = TGetMode::gmCurrent;
+    }
     const int size = static_cast<int>(List().size());
     switch (mode) {
     case TGetMode::gmNext:
@@ -329,19 +527,20 @@ TGetResult TSqlDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doC
         }
         break;
     }
-    LoadInto(static_cast<Record&>(buffer), pos_);
+    LoadInto(record, pos_);
     return TGetResult::grOK;
 }
 
 void TSqlDataSet::InternalFirst()
 {
-    EnsureFresh();
     pos_ = -1;
+    EnsureFresh();
 }
 
 void TSqlDataSet::InternalLast()
 {
     EnsureFresh();
+    EnsureList();
     pos_ = static_cast<int>(List().size());
 }
 
@@ -358,6 +557,11 @@ void TSqlDataSet::InternalSetToRecord(TRecordBuffer& buffer)
 {
     auto& record = static_cast<Record&>(buffer);
     EnsureFresh();
+    if (!listReady_ && firstKnown_ && record.rowid == firstRowid_) {
+        pos_ = 0;
+        return;
+    }
+    EnsureList();
     const int found = FindPosition(record.rowid, record.position);
     if (found >= 0) {
         pos_ = found;
@@ -400,6 +604,23 @@ bool TSqlDataSet::Passes(Record& record)
     return ok;
 }
 
+bool TSqlDataSet::StoredAlready(const Record& record, const std::vector<std::size_t>& changed)
+{
+    int slot = WindowSlot(record.rowid, record.position);
+    if (slot < 0) {
+        const auto it = std::find(windowRowids_.begin(), windowRowids_.end(), record.rowid);
+        if (it == windowRowids_.end())
+            return false;
+        slot = static_cast<int>(it - windowRowids_.begin());
+    }
+    const std::vector<Value>& stored = windowRows_[static_cast<std::size_t>(slot)];
+    const std::uint64_t inexact = windowInexact_[static_cast<std::size_t>(slot)];
+    for (const std::size_t i : changed)
+        if ((inexact & FieldBit(i)) != 0 || stored[i] != record.values[i])
+            return false;
+    return true;
+}
+
 void TSqlDataSet::UpdateRecord(Record& record)
 {
     std::vector<std::size_t> changed;
@@ -408,6 +629,16 @@ void TSqlDataSet::UpdateRecord(Record& record)
             changed.push_back(i);
     if (changed.empty())
         return; // nothing to write
+    const bool wasFresh = seenGeneration_ == file_->Generation();
+    // The table holds these values already, in the form a write would give them: writing them
+    // again would change nothing, so nothing is written.
+    if (wasFresh && StoredAlready(record, changed)) {
+        record.changed.assign(record.changed.size(), false);
+        return;
+    }
+    if (wasFresh)
+        EnsureList();
+
     sqlite::Statement*& prepared = updates_[record.changed];
     if (prepared == nullptr) {
         std::string sql = "UPDATE " + file_->Qualified() + " SET ";
@@ -430,20 +661,24 @@ void TSqlDataSet::UpdateRecord(Record& record)
         throw EDatabaseError((Name.empty() ? "" : Name + ": ") + "Záznam už v tabulce '" + file_->FileLabel() +
                              "' není, změny nelze uložit.");
 
-    const bool wasFresh = seenGeneration_ == file_->Generation();
     file_->Changed();
     if (!wasFresh)
         return; // another dataset wrote the table too: the list is rebuilt on the next read
     seenGeneration_ = file_->Generation();
     record.changed.assign(record.changed.size(), false);
-    if (cache_.size() > kCacheLimit)
-        cache_.clear();
-    cache_[record.rowid] = record.values;
+    const int slot = WindowSlot(record.rowid, FindPosition(record.rowid, record.position));
+    if (slot >= 0) {
+        windowRows_[static_cast<std::size_t>(slot)] = record.values;
+        for (const std::size_t i : changed)
+            if (i < 63)
+                windowInexact_[static_cast<std::size_t>(slot)] &= ~FieldBit(i);
+    }
     if ((!filterSql_.sql.empty() || (Filtered() && OnFilterRecord)) && !Passes(record)) {
         const int at = useAll_ ? -1 : FindPosition(record.rowid, record.position);
         if (at >= 0) {
             list_.erase(list_.begin() + at);
             positionsKnown_ = false;
+            WindowErased(at);
             pos_ = at;
         }
     }
@@ -451,6 +686,9 @@ void TSqlDataSet::UpdateRecord(Record& record)
 
 void TSqlDataSet::InsertRecord(Record& record)
 {
+    const bool wasFresh = seenGeneration_ == file_->Generation();
+    if (wasFresh)
+        EnsureList();
     if (insert_ == nullptr) {
         std::string names, marks;
         for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -467,18 +705,14 @@ void TSqlDataSet::InsertRecord(Record& record)
     insert.Reset();
     const std::int64_t rowid = sqlite3_last_insert_rowid(file_->Db());
 
-    const bool wasFresh = seenGeneration_ == file_->Generation();
     file_->NoteInserted(rowid);
     record.rowid = rowid;
     record.flag = TBookmarkFlag::bfCurrent;
     record.changed.assign(record.changed.size(), false);
     // The record as stored, with the number the table gave it.
-    if (cache_.size() > kCacheLimit)
-        cache_.clear();
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (file_->Schema().fields[static_cast<std::size_t>(columns_[i])].type == TFieldType::ftAutoInc)
             record.values[i] = rowid;
-    cache_[rowid] = record.values;
     if (!wasFresh)
         return;
     seenGeneration_ = file_->Generation();
@@ -486,16 +720,18 @@ void TSqlDataSet::InsertRecord(Record& record)
         const auto& all = List();
         pos_ = static_cast<int>(std::lower_bound(all.begin(), all.end(), rowid) - all.begin());
         record.position = pos_;
+        WindowInserted(pos_, record);
         return;
     }
     const auto at = NaturalOrder() ? std::lower_bound(list_.begin(), list_.end(), rowid) : list_.end();
     const int index = static_cast<int>(at - list_.begin());
+    pos_ = index;
+    record.position = index;
     if (Passes(record)) {
         list_.insert(at, rowid);
         positionsKnown_ = false;
+        WindowInserted(index, record);
     }
-    pos_ = index;
-    record.position = index;
 }
 
 void TSqlDataSet::InternalPost()
@@ -517,22 +753,24 @@ void TSqlDataSet::InternalAddRecord(TRecordBuffer& buffer, bool /*append*/)
 void TSqlDataSet::InternalDelete()
 {
     auto& record = static_cast<Record&>(*ActiveBuffer());
+    const bool wasFresh = seenGeneration_ == file_->Generation();
+    if (wasFresh)
+        EnsureList();
     sqlite::Statement& remove = file_->Cached("DELETE FROM " + file_->Qualified() + " WHERE rowid = ?");
     remove.Reset();
     remove.BindInt64(1, record.rowid);
     remove.Step();
     remove.Reset();
-    const bool wasFresh = seenGeneration_ == file_->Generation();
     const int at = wasFresh ? FindPosition(record.rowid, record.position) : -1;
     file_->NoteDeleted(record.rowid); // also leaves the table's own list
     if (!wasFresh)
         return;
     seenGeneration_ = file_->Generation();
-    cache_.erase(record.rowid);
     if (at >= 0) {
         if (!useAll_)
             list_.erase(list_.begin() + at);
         positionsKnown_ = false;
+        WindowErased(at);
         pos_ = at;
     }
 }
@@ -541,7 +779,7 @@ void TSqlDataSet::InternalRefresh()
 {
     if (!file_)
         return;
-    Rebuild();
+    Rebuild(true);
 }
 
 void TSqlDataSet::InternalGotoBookmark(const TBookmark& bookmark)
@@ -551,6 +789,7 @@ void TSqlDataSet::InternalGotoBookmark(const TBookmark& bookmark)
         throw EDatabaseError((Name.empty() ? "" : Name + ": ") + "Neplatná záložka.");
     std::memcpy(&rowid, bookmark.data(), sizeof rowid);
     EnsureFresh();
+    EnsureList();
     const int at = FindPosition(rowid, -1);
     if (at < 0)
         throw EDatabaseError((Name.empty() ? "" : Name + ": ") + "Záznam nebyl nalezen.");
@@ -564,6 +803,7 @@ bool TSqlDataSet::BookmarkValid(const TBookmark& bookmark)
         return false;
     std::memcpy(&rowid, bookmark.data(), sizeof rowid);
     EnsureFresh();
+    EnsureList();
     return FindPosition(rowid, -1) >= 0;
 }
 
@@ -628,17 +868,21 @@ void TSqlDataSet::SetFieldData(TField& field, const Value& source)
 int TSqlDataSet::GetRecordCount()
 {
     EnsureFresh();
+    EnsureList();
     return static_cast<int>(List().size());
 }
 
 int TSqlDataSet::GetRecNo()
 {
+    if (!listReady_)
+        return pos_ == 0 ? 1 : -1;
     return pos_ >= 0 && pos_ < static_cast<int>(List().size()) ? pos_ + 1 : -1;
 }
 
 void TSqlDataSet::SetRecNoInternal(int recNo)
 {
     EnsureFresh();
+    EnsureList();
     if (recNo >= 1 && recNo <= static_cast<int>(List().size()))
         pos_ = recNo - 1;
 }
@@ -650,9 +894,10 @@ bool TSqlDataSet::ReadRecordAt(int position, std::vector<Value>& values)
     if (!Active() || !file_)
         return false;
     EnsureFresh();
+    EnsureList();
     if (position < 0 || position >= static_cast<int>(List().size()))
         return false;
-    const std::vector<Value> row = Row(position); // a copy: look-ups below may refill the cache
+    const std::vector<Value> row = Row(position); // a copy: look-ups below may read on
     values.clear();
     values.reserve(Fields().size());
     for (const auto& field : Fields()) {

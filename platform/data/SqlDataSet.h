@@ -1,7 +1,9 @@
 #pragma once
 // What tables and queries over the table files share: the records that pass are kept as an
 // ordered list of rowids (rebuilt when the filter changes or another dataset wrote the table),
-// the cursor is a position in that list, and records are fetched by rowid in chunks.
+// the cursor is a position in that list, and records are read ahead in runs of the list. A
+// dataset that can find its first record directly builds the list only when something needs more
+// than that record, so switching a filter on and off scans nothing while nobody reads on.
 
 #include "platform/data/DataSet.h"
 #include "platform/data/Filter.h"
@@ -48,6 +50,9 @@ protected:
     // True when every record of the table passes in rowid order: the dataset then reads the
     // table's own list of rowids instead of keeping a copy.
     virtual bool UsesAllRows() const { return false; }
+    // True when the records that pass are exactly those of the table that meet FilterSql(), in
+    // rowid order: the first of them can then be read without building the list.
+    virtual bool FindsFirstDirectly() const { return false; }
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
     ColumnTypes FieldColumnTypes() const;
@@ -80,11 +85,21 @@ protected:
 
 private:
     void EnsureFresh();
-    void Rebuild();
+    void EnsureList();
+    void Rebuild(bool keepPosition);
+    bool ReadFirst();
     int FindPosition(std::int64_t rowid, int hint);
+    const std::vector<std::int64_t>& List() const { return useAll_ ? file_->AllRowids() : list_; }
+    const std::vector<TFieldType>& Types();
     const std::vector<Value>& Row(int position);
     void FetchAround(int position);
+    void ReadRow(sqlite::Statement& statement, std::size_t slot);
+    int WindowSlot(std::int64_t rowid, int position) const;
+    void ClearWindow();
+    void WindowInserted(int position, const Record& record);
+    void WindowErased(int position);
     void LoadInto(Record& record, int position);
+    bool StoredAlready(const Record& record, const std::vector<std::size_t>& changed);
     bool Passes(Record& record);
     void InsertRecord(Record& record);
     void UpdateRecord(Record& record);
@@ -92,18 +107,31 @@ private:
 
     std::shared_ptr<TableFile> file_;
     std::vector<int> columns_;              // field definition -> column of the file's table
-    const std::vector<std::int64_t>& List() const { return useAll_ ? file_->AllRowids() : list_; }
-    std::vector<std::int64_t> list_;        // the records that pass, unless useAll_
+    std::vector<TFieldType> types_;         // field definition -> its type
+    // The records that pass: the table's own list when useAll_, else list_. Until listReady_ only
+    // the first of them may be known (the cursor is then before it, pos_ -1, or on it, pos_ 0).
+    std::vector<std::int64_t> list_;
     bool useAll_ = false;
+    bool listReady_ = false;
+    bool firstKnown_ = false;
+    std::int64_t firstRowid_ = 0;
     std::unordered_map<std::int64_t, int> positions_; // for lists not in rowid order
     bool positionsKnown_ = false;
     int pos_ = -1;                          // -1 before the first, list size after the last
     std::uint64_t seenGeneration_ = 0;
-    std::unordered_map<std::int64_t, std::vector<Value>> cache_;
+    // Rows read ahead: those of list positions windowStart_ ... windowStart_ + size - 1, with a
+    // mask per row of the fields not stored in the form this layer writes (bit 63: any later one).
+    int windowStart_ = 0;
+    std::vector<std::int64_t> windowRowids_;
+    std::vector<std::vector<Value>> windowRows_;
+    std::vector<std::uint64_t> windowInexact_;
+    int readAhead_ = 0;
     SqlFragment filterSql_;
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
     std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
     sqlite::Statement* insert_ = nullptr;
+    sqlite::Statement* range_ = nullptr;
+    std::map<int, sqlite::Statement*> fetches_; // by the number of rowids they take
     std::uint64_t lookupGeneration_ = 0;
     std::map<std::string, Value> lookupCache_;
 };

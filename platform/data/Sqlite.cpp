@@ -124,57 +124,107 @@ std::string Statement::ColumnText(int column) const
 
 Value Statement::ColumnValue(int column, TFieldType type) const
 {
+    Value value;
+    ReadValue(column, type, value);
+    return value;
+}
+
+bool Statement::ReadValue(int column, TFieldType type, Value& out) const
+{
     const int kind = ColumnType(column);
-    if (kind == SQLITE_NULL)
-        return std::monostate{};
+    if (kind == SQLITE_NULL) {
+        out = std::monostate{};
+        return true;
+    }
+    const auto text = [this, column] {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return p == nullptr ? std::string_view()
+                            : std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    };
     switch (type) {
     case TFieldType::ftString:
-    case TFieldType::ftMemo:
-        return ColumnText(column);
+    case TFieldType::ftMemo: {
+        const std::string_view t = text();
+        if (auto* s = std::get_if<std::string>(&out))
+            s->assign(t);
+        else
+            out.emplace<std::string>(t);
+        return kind == SQLITE_TEXT;
+    }
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
     case TFieldType::ftLargeint:
     case TFieldType::ftAutoInc:
-        if (kind == SQLITE_TEXT) { // written as text by another program
-            if (auto n = ParseInteger(ColumnText(column)))
-                return *n;
-            return std::monostate{};
+        if (kind == SQLITE_INTEGER) {
+            out = ColumnInt64(column);
+            return true;
         }
-        return kind == SQLITE_FLOAT ? std::llround(ColumnDouble(column)) : ColumnInt64(column);
+        if (kind == SQLITE_FLOAT) {
+            out = static_cast<std::int64_t>(std::llround(ColumnDouble(column)));
+            return false;
+        }
+        // Written as text by another program.
+        if (auto n = ParseInteger(text()))
+            out = *n;
+        else
+            out = std::monostate{};
+        return false;
     case TFieldType::ftBoolean:
-        if (kind == SQLITE_TEXT) {
-            const std::string text = ColumnText(column);
-            if (auto b = ParseBoolean(text))
-                return *b;
-            if (auto n = ParseInteger(text))
-                return *n != 0;
-            return std::monostate{};
+        if (kind == SQLITE_INTEGER) {
+            const std::int64_t n = ColumnInt64(column);
+            out = n != 0;
+            return n == 0 || n == 1;
         }
-        return ColumnInt64(column) != 0;
+        if (kind == SQLITE_TEXT) {
+            const std::string_view t = text();
+            if (auto b = ParseBoolean(t))
+                out = *b;
+            else if (auto n = ParseInteger(t))
+                out = *n != 0;
+            else
+                out = std::monostate{};
+            return false;
+        }
+        out = ColumnInt64(column) != 0;
+        return false;
     case TFieldType::ftFloat:
-        return ColumnDouble(column);
+        out = ColumnDouble(column);
+        return kind == SQLITE_FLOAT;
     case TFieldType::ftCurrency:
-        if (kind == SQLITE_INTEGER)
-            return TCurrency{ColumnInt64(column)};
+        if (kind == SQLITE_INTEGER) {
+            out = TCurrency{ColumnInt64(column)};
+            return true;
+        }
         if (kind == SQLITE_FLOAT)
-            return TCurrency{std::llround(ColumnDouble(column))};
-        if (auto c = ParseInteger(ColumnText(column)))
-            return TCurrency{*c};
-        return std::monostate{};
+            out = TCurrency{std::llround(ColumnDouble(column))};
+        else if (auto c = ParseInteger(text()))
+            out = TCurrency{*c};
+        else
+            out = std::monostate{};
+        return false;
     case TFieldType::ftDate:
     case TFieldType::ftDateTime:
         if (kind == SQLITE_TEXT) {
-            if (auto d = ParseIsoDateTime(ColumnText(column))) {
+            const std::string_view t = text();
+            if (auto d = ParseIsoDateTime(t)) {
+                // The form FormatIsoDateTime writes: the date alone, or with a time that is not
+                // midnight (a date field never holds a time).
+                bool exact = t.size() == 10;
                 if (type == TFieldType::ftDate)
                     d->days = std::trunc(d->days);
-                return *d;
+                else if (t.size() == 19)
+                    exact = t[10] == ' ' && t.substr(11) != "00:00:00";
+                out = *d;
+                return exact;
             }
         }
-        return std::monostate{};
+        out = std::monostate{};
+        return false;
     case TFieldType::ftUnknown:
         break;
     }
-    return std::monostate{};
+    out = std::monostate{};
+    return false;
 }
 
 } // namespace data::sqlite

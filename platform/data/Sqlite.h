@@ -52,6 +52,10 @@ public:
     bool ColumnIsNull(int column) const { return ColumnType(column) == SQLITE_NULL; }
     // The column read as a value of a field type (text that does not fit the type reads as none).
     Value ColumnValue(int column, TFieldType type) const;
+    // The same into an existing value (a text reuses its storage). Answers whether the column is
+    // stored in the form this layer writes for the type, so writing the value back would store
+    // exactly what is there.
+    bool ReadValue(int column, TFieldType type, Value& out) const;
 
 private:
     sqlite3* db_ = nullptr;

@@ -280,7 +280,19 @@ std::string FormatDate(TDateTime value)
 {
     int y = 0, m = 0, d = 0;
     DecodeDate(value, y, m, d);
-    return std::to_string(d) + '.' + std::to_string(m) + '.' + std::to_string(y);
+    std::string text;
+    text.reserve(15);
+    const auto append = [&text](int number) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        text.append(digits, end);
+    };
+    append(d);
+    text += '.';
+    append(m);
+    text += '.';
+    append(y);
+    return text;
 }
 
 std::string FormatDateTime(TDateTime value)
