@@ -27,20 +27,30 @@ public:
 
     // Appends the UTF-8 form of the bytes to out.
     void AppendUtf8(const char* bytes, std::size_t length, std::string& out) const;
-    // Replaces out by the UTF-8 form of the bytes.
+    // Replaces out by the UTF-8 form of the bytes (at most 1024 bytes of text take the fast path).
+    // Runs of ASCII are copied eight bytes at a time.
     void AssignUtf8(const char* bytes, std::size_t length, std::string& out) const {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < length; ++i) n += all_[static_cast<unsigned char>(bytes[i])].length;
-        out.resize(n);
-        char* p = out.data();
-        for (std::size_t i = 0; i < length; ++i) {
-            const Utf8Char& u = all_[static_cast<unsigned char>(bytes[i])];
-            if (u.length == 1) *p++ = u.bytes[0];
-            else {
-                std::memcpy(p, u.bytes, u.length);
-                p += u.length;
-            }
+        constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+        if (length > 1024) {
+            out.clear();
+            AppendUtf8(bytes, length, out);
+            return;
         }
+        char buf[3 * 1024 + 8];
+        char* p = buf;
+        std::size_t i = 0;
+        for (; i + 8 <= length; i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, bytes + i, 8);
+            if ((w & kHigh) == 0) {
+                std::memcpy(p, &w, 8);
+                p += 8;
+                continue;
+            }
+            for (std::size_t k = i; k < i + 8; ++k) p = Put(p, static_cast<unsigned char>(bytes[k]));
+        }
+        for (; i < length; ++i) p = Put(p, static_cast<unsigned char>(bytes[i]));
+        out.assign(buf, static_cast<std::size_t>(p - buf));
     }
     std::string ToUtf8(std::string_view bytes) const;
     // The code-page form of UTF-8 text; a character the code page cannot hold, and a malformed
@@ -49,6 +59,11 @@ public:
 
 private:
     explicit TCodePageTable(TCodePage page);
+    char* Put(char* p, unsigned char c) const {
+        const Utf8Char& u = all_[c];
+        std::memcpy(p, u.bytes, 4);
+        return p + u.length;
+    }
 
     TCodePage page_;
     struct Utf8Char {

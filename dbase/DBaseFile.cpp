@@ -31,7 +31,7 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 }
 
 // Cuts blanks and control characters (codes below 33) from both ends.
-std::string_view Trim(std::string_view s) {
+[[gnu::always_inline]] inline std::string_view Trim(std::string_view s) {
     std::size_t b = 0, e = s.size();
     // Fields are mostly padded with blanks: skip them eight at a time first.
     constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
@@ -40,6 +40,12 @@ std::string_view Trim(std::string_view s) {
         std::memcpy(&w, s.data() + e - 8, 8);
         if (w != kBlanks) break;
         e -= 8;
+    }
+    while (b + 8 <= e) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + b, 8);
+        if (w != kBlanks) break;
+        b += 8;
     }
     while (b < e && static_cast<unsigned char>(s[b]) < 33) ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) < 33) --e;
@@ -358,15 +364,18 @@ bool TDBaseFile::GetFieldData(int i, TFieldType type, Value* dest, const std::ui
 
 void TDBaseFile::GetFieldText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
     const TMyFieldInfo& f = FieldInfos[static_cast<std::size_t>(i)];
+    const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
     if (type == TFieldType::ftString) {
-        const std::string_view t =
-            Trim(std::string_view(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size)));
+        const std::string_view t = Trim(raw);
         codePage_->AssignUtf8(t.data(), t.size(), out);
         return;
     }
-    out.clear();
-    const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
     if (CanonicalNumberText(type, raw, out) || CanonicalDateText(type, raw, out)) return;
+    ValueText(i, type, record, out);
+}
+
+void TDBaseFile::ValueText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
+    out.clear();
     Value v;
     GetFieldData(i, type, &v, record);
     char buf[64];

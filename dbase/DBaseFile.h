@@ -67,6 +67,8 @@ private:
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     }
+    // The general form of GetFieldText: through the value.
+    void ValueText(int i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
     std::string FormatField(const TMyFieldInfo& info, data::TFieldType type, const data::Value& source) const;
 
     TNoticeEvent notice_;
