@@ -54,14 +54,51 @@ std::string TruncateChars(std::string text, int chars)
     return text;
 }
 
-std::int64_t RangeCheck(std::int64_t v, TFieldType t, const std::string& text)
+// `text` is the value as given, or null for a number (then written out only for the message).
+std::int64_t RangeCheck(std::int64_t v, TFieldType t, const std::string* text)
 {
     const bool ok = t == TFieldType::ftSmallint ? (v >= -32768 && v <= 32767)
                     : t == TFieldType::ftInteger ? (v >= INT32_MIN && v <= INT32_MAX)
                                                  : true;
     if (!ok)
-        throw EConvertError("Hodnota '" + text + "' je mimo povolený rozsah.");
+        throw EConvertError("Hodnota '" + (text != nullptr ? *text : FormatInteger(v)) + "' je mimo povolený rozsah.");
     return v;
+}
+
+// True when ConvertValue(v, type) would give v unchanged, so it need not be asked.
+bool HasKindOf(const Value& v, TFieldType type)
+{
+    if (data::IsNull(v))
+        return true;
+    switch (type) {
+    case TFieldType::ftString:
+    case TFieldType::ftMemo:
+        return std::holds_alternative<std::string>(v);
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger: {
+        const auto* n = std::get_if<std::int64_t>(&v);
+        const std::int64_t low = type == TFieldType::ftSmallint ? -32768 : INT32_MIN;
+        const std::int64_t high = type == TFieldType::ftSmallint ? 32767 : INT32_MAX;
+        return n != nullptr && *n >= low && *n <= high;
+    }
+    case TFieldType::ftLargeint:
+    case TFieldType::ftAutoInc:
+        return std::holds_alternative<std::int64_t>(v);
+    case TFieldType::ftBoolean:
+        return std::holds_alternative<bool>(v);
+    case TFieldType::ftFloat:
+        return std::holds_alternative<double>(v);
+    case TFieldType::ftCurrency:
+        return std::holds_alternative<TCurrency>(v);
+    case TFieldType::ftDateTime:
+        return std::holds_alternative<TDateTime>(v);
+    case TFieldType::ftDate: {
+        const auto* d = std::get_if<TDateTime>(&v);
+        return d != nullptr && std::trunc(d->days) == d->days;
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -104,7 +141,7 @@ Value ConvertValue(const Value& v, TFieldType type, int size)
             auto n = ParseInteger(*s);
             if (!n)
                 throw EConvertError("'" + *s + "' není platné celé číslo.");
-            return RangeCheck(*n, type, *s);
+            return RangeCheck(*n, type, s);
         }
         switch (type) {
         case TFieldType::ftBoolean: {
@@ -167,7 +204,7 @@ Value ConvertValue(const Value& v, TFieldType type, int size)
             n = std::llround(static_cast<double>(c->units) / 10000.0);
         else if (const auto* d = std::get_if<TDateTime>(&v))
             n = static_cast<std::int64_t>(std::trunc(d->days));
-        return RangeCheck(n, type, FormatInteger(n));
+        return RangeCheck(n, type, nullptr);
     }
     switch (type) {
     case TFieldType::ftBoolean:
@@ -246,6 +283,8 @@ Value TField::AsValue() const
         break;
     }
     }
+    if (HasKindOf(v, type_))
+        return v;
     return ConvertValue(v, type_, 0);
 }
 
@@ -309,6 +348,8 @@ std::int64_t TField::AsInteger() const
     const Value v = AsValue();
     if (data::IsNull(v))
         return 0;
+    if (const auto* n = std::get_if<std::int64_t>(&v))
+        return *n;
     return std::get<std::int64_t>(ConvertValue(v, TFieldType::ftLargeint, 0));
 }
 
@@ -339,6 +380,8 @@ TDateTime TField::AsDateTime() const
     const Value v = AsValue();
     if (data::IsNull(v))
         return {};
+    if (const auto* d = std::get_if<TDateTime>(&v))
+        return *d;
     return std::get<TDateTime>(ConvertValue(v, TFieldType::ftDateTime, 0));
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace data {
 namespace {
@@ -31,6 +32,37 @@ TFieldType KeyType(TFieldType stored)
 
 std::uint64_t FieldBit(std::size_t field) { return std::uint64_t{1} << std::min<std::size_t>(field, 63); }
 
+// Copies a row into a record buffer; numbers and dates over ones of the same kind are set
+// directly, which is much cheaper than the general assignment of a value.
+void CopyRow(std::vector<Value>& to, const std::vector<Value>& from)
+{
+    if (to.size() != from.size()) {
+        to = from;
+        return;
+    }
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const Value& source = from[i];
+        Value& target = to[i];
+        if (source.index() == target.index()) {
+            if (const auto* n = std::get_if<std::int64_t>(&source)) {
+                *std::get_if<std::int64_t>(&target) = *n;
+                continue;
+            }
+            if (const auto* d = std::get_if<TDateTime>(&source)) {
+                *std::get_if<TDateTime>(&target) = *d;
+                continue;
+            }
+            if (const auto* b = std::get_if<bool>(&source)) {
+                *std::get_if<bool>(&target) = *b;
+                continue;
+            }
+            if (IsNull(source))
+                continue;
+        }
+        target = source;
+    }
+}
+
 std::string Marks(int count)
 {
     std::string marks;
@@ -52,7 +84,6 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     types_.clear();
     useAll_ = false;
     listReady_ = false;
-    firstKnown_ = false;
     list_.clear();
     ClearWindow();
     positions_.clear();
@@ -71,7 +102,6 @@ void TSqlDataSet::ReleaseSource()
 {
     useAll_ = false;
     listReady_ = false;
-    firstKnown_ = false;
     list_.clear();
     list_.shrink_to_fit();
     ClearWindow();
@@ -126,14 +156,17 @@ void TSqlDataSet::EnsureFresh()
 {
     if (!file_ || file_->Generation() == seenGeneration_)
         return;
-    // Standing before the first record of a list not built yet: nothing to keep.
-    Rebuild(listReady_ || pos_ >= 0);
+    // Standing before the first record: nothing to keep, and the list may wait.
+    Rebuild(pos_ >= 0);
 }
 
 void TSqlDataSet::EnsureList()
 {
     if (listReady_)
         return;
+    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
+    const bool afterLast = endKnown_ && pos_ >= windowEnd;
+    const std::int64_t current = InWindow(pos_) ? windowRowids_[static_cast<std::size_t>(pos_ - windowStart_)] : 0;
     positions_.clear();
     positionsKnown_ = false;
     list_.clear();
@@ -145,12 +178,21 @@ void TSqlDataSet::EnsureList()
         BuildList(list_);
     }
     listReady_ = true;
-    firstKnown_ = false;
-    // The cursor stays before or on the first record; the rows read ahead keep their positions.
+    endKnown_ = false;
+    // The rows read on from the first record keep their positions in the list.
     const auto& list = List();
-    if (pos_ >= 0 && (list.empty() || list.front() != firstRowid_))
-        pos_ = NaturalOrder() ? static_cast<int>(std::lower_bound(list.begin(), list.end(), firstRowid_) - list.begin())
-                              : 0;
+    const int size = static_cast<int>(list.size());
+    if (!windowRowids_.empty() &&
+        (windowEnd > size || list[static_cast<std::size_t>(windowStart_)] != windowRowids_.front() ||
+         list[static_cast<std::size_t>(windowEnd - 1)] != windowRowids_.back())) {
+        ClearWindow();
+        if (current != 0 || pos_ >= 0) {
+            const int found = FindPosition(current, -1);
+            pos_ = found >= 0 ? found : std::min(pos_, size);
+        }
+    }
+    if (afterLast)
+        pos_ = size;
 }
 
 void TSqlDataSet::Rebuild(bool keepPosition)
@@ -165,9 +207,10 @@ void TSqlDataSet::Rebuild(bool keepPosition)
         onRecord = pos_ >= 0 && pos_ < size;
         current = onRecord ? List()[static_cast<std::size_t>(pos_)] : 0;
         afterLast = pos_ >= size && size > 0;
-    } else if (keepPosition && pos_ == 0) {
-        onRecord = true;
-        current = firstRowid_;
+    } else if (keepPosition) {
+        onRecord = InWindow(pos_);
+        current = onRecord ? windowRowids_[static_cast<std::size_t>(pos_ - windowStart_)] : 0;
+        afterLast = !onRecord && pos_ >= 0;
     }
 
     ClearWindow();
@@ -176,11 +219,10 @@ void TSqlDataSet::Rebuild(bool keepPosition)
     list_.clear();
     useAll_ = false;
     listReady_ = false;
-    firstKnown_ = false;
     seenGeneration_ = file_->Generation();
     pos_ = -1;
     if (!keepPosition && FindsFirstDirectly())
-        return; // built when something needs more than the first record
+        return; // records are read on from the first one; the list waits until something needs it
     EnsureList();
     const std::vector<std::int64_t>& list = List();
     const int newSize = static_cast<int>(list.size());
@@ -197,36 +239,97 @@ void TSqlDataSet::Rebuild(bool keepPosition)
     }
 }
 
-bool TSqlDataSet::ReadFirst()
+bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
 {
-    if (firstKnown_)
-        return true;
+    // The next records that pass after rowid `after`, read straight from the table.
     const SqlFragment& filter = FilterSql();
-    sqlite::Statement& first = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
-                                             (filter.sql.empty() ? std::string() : " WHERE (" + filter.sql + ")") +
-                                             " ORDER BY rowid LIMIT 1");
-    first.Reset();
+    sqlite::Statement& next = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
+                                            " WHERE rowid > ?" +
+                                            (filter.sql.empty() ? std::string() : " AND (" + filter.sql + ")") +
+                                            " ORDER BY rowid LIMIT ?");
+    next.Reset();
+    next.BindInt64(1, after);
     for (std::size_t i = 0; i < filter.params.size(); ++i)
-        first.Bind(static_cast<int>(i) + 1, filter.params[i]);
-    ClearWindow();
-    if (!first.Step()) {
-        first.Reset();
-        // Nothing passes: that is the whole list.
-        list_.clear();
-        useAll_ = false;
-        listReady_ = true;
-        return false;
+        next.Bind(static_cast<int>(i) + 2, filter.params[i]);
+    next.BindInt64(static_cast<int>(filter.params.size()) + 2, count);
+    std::vector<std::int64_t> rowids;
+    while (next.Step()) {
+        const std::size_t slot = rowids.size();
+        if (windowRows_.size() <= slot)
+            windowRows_.resize(slot + 1);
+        if (windowInexact_.size() <= slot)
+            windowInexact_.resize(slot + 1);
+        ReadRow(next, slot);
+        rowids.push_back(next.ColumnInt64(0));
     }
-    firstRowid_ = first.ColumnInt64(0);
-    firstKnown_ = true;
-    windowStart_ = 0;
-    windowRowids_.push_back(firstRowid_);
-    windowInexact_.push_back(0);
-    if (windowRows_.empty())
-        windowRows_.emplace_back();
-    ReadRow(first, 0);
-    first.Reset();
+    next.Reset();
+    if (rowids.empty())
+        return false; // the rows read before stay
+    windowStart_ = position;
+    windowRowids_ = std::move(rowids);
+    windowInexact_.resize(windowRowids_.size());
+    endKnown_ = static_cast<int>(windowRowids_.size()) < count;
+    readAhead_ = count;
     return true;
+}
+
+std::optional<TGetResult> TSqlDataSet::GetWithoutList(Record& record, TGetMode mode)
+{
+    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
+    switch (mode) {
+    case TGetMode::gmCurrent:
+        if (!InWindow(pos_)) {
+            if (pos_ >= 0 && !(endKnown_ && pos_ >= windowEnd))
+                return std::nullopt;
+            return TGetResult::grError;
+        }
+        break;
+    case TGetMode::gmPrior:
+        if (pos_ <= 0) {
+            pos_ = -1;
+            return TGetResult::grBOF;
+        }
+        if (!InWindow(pos_ - 1))
+            return std::nullopt;
+        --pos_;
+        break;
+    case TGetMode::gmNext:
+        if (pos_ + 1 >= windowStart_ && pos_ + 1 < windowEnd) {
+            ++pos_;
+        } else if (endKnown_ && pos_ + 1 >= windowEnd) {
+            pos_ = windowEnd;
+            return TGetResult::grEOF;
+        } else if (pos_ < 0) {
+            if (!ReadRun(std::numeric_limits<std::int64_t>::min(), 0, 1)) {
+                // Nothing passes: that is the whole list.
+                ClearWindow();
+                list_.clear();
+                useAll_ = false;
+                listReady_ = true;
+                pos_ = 0;
+                return TGetResult::grEOF;
+            }
+            pos_ = 0;
+        } else if (pos_ + 1 == windowEnd && !windowRowids_.empty()) {
+            const std::int64_t last = windowRowids_.back();
+            if (!ReadRun(last, windowEnd, std::min(std::max(readAhead_, kFirstRun / 2) * 2, kLongestRun))) {
+                endKnown_ = true;
+                pos_ = windowEnd;
+                return TGetResult::grEOF;
+            }
+            pos_ = windowEnd;
+        } else {
+            return std::nullopt;
+        }
+        break;
+    }
+    const auto slot = static_cast<std::size_t>(pos_ - windowStart_);
+    record.rowid = windowRowids_[slot];
+    record.position = pos_;
+    record.flag = TBookmarkFlag::bfCurrent;
+    CopyRow(record.values, windowRows_[slot]);
+    record.ClearChanged(columns_.size());
+    return TGetResult::grOK;
 }
 
 int TSqlDataSet::FindPosition(std::int64_t rowid, int hint)
@@ -306,8 +409,23 @@ void TSqlDataSet::ClearWindow()
     windowStart_ = 0;
     windowRowids_.clear();
     windowInexact_.clear();
+    endKnown_ = false;
     readAhead_ = 0;
     // windowRows_ keeps its rows, so texts read later reuse their storage.
+}
+
+bool TSqlDataSet::InWindow(int position) const
+{
+    return position >= windowStart_ && position < windowStart_ + static_cast<int>(windowRowids_.size());
+}
+
+int TSqlDataSet::WindowSearch(std::int64_t rowid, int hint) const
+{
+    const int slot = WindowSlot(rowid, hint);
+    if (slot >= 0)
+        return slot;
+    const auto it = std::find(windowRowids_.begin(), windowRowids_.end(), rowid);
+    return it == windowRowids_.end() ? -1 : static_cast<int>(it - windowRowids_.begin());
 }
 
 int TSqlDataSet::WindowSlot(std::int64_t rowid, int position) const
@@ -425,10 +543,21 @@ void TSqlDataSet::WindowInserted(int position, const Record& record)
         ++windowStart_;
         return;
     }
-    const auto slot = static_cast<std::size_t>(position - windowStart_);
-    windowRowids_.insert(windowRowids_.begin() + static_cast<std::ptrdiff_t>(slot), record.rowid);
-    windowInexact_.insert(windowInexact_.begin() + static_cast<std::ptrdiff_t>(slot), 0); // written whole
-    windowRows_.insert(windowRows_.begin() + static_cast<std::ptrdiff_t>(slot), record.values);
+    const auto slot = static_cast<std::ptrdiff_t>(position - windowStart_);
+    windowRowids_.insert(windowRowids_.begin() + slot, record.rowid);
+    windowInexact_.insert(windowInexact_.begin() + slot, 0); // written whole
+    windowRows_.insert(windowRows_.begin() + slot, record.values);
+    // Many inserts (appends one after another, say): keep the half around the newest one.
+    const auto size = static_cast<std::ptrdiff_t>(windowRowids_.size());
+    if (size > 2 * kLongestRun) {
+        const std::ptrdiff_t drop = size / 2;
+        const std::ptrdiff_t from = slot >= size / 2 ? 0 : size - drop;
+        windowRowids_.erase(windowRowids_.begin() + from, windowRowids_.begin() + from + drop);
+        windowInexact_.erase(windowInexact_.begin() + from, windowInexact_.begin() + from + drop);
+        windowRows_.erase(windowRows_.begin() + from, windowRows_.begin() + from + drop);
+        if (from == 0)
+            windowStart_ += static_cast<int>(drop);
+    }
 }
 
 void TSqlDataSet::WindowErased(int position)
@@ -451,8 +580,8 @@ void TSqlDataSet::LoadInto(Record& record, int position)
     record.rowid = List()[static_cast<std::size_t>(position)];
     record.position = position;
     record.flag = TBookmarkFlag::bfCurrent;
-    record.values = Row(position);
-    record.changed.assign(columns_.size(), false);
+    CopyRow(record.values, Row(position));
+    record.ClearChanged(columns_.size());
 }
 
 // ---- The record protocol ----
@@ -461,7 +590,7 @@ std::unique_ptr<TRecordBuffer> TSqlDataSet::AllocRecordBuffer()
 {
     auto record = std::make_unique<Record>();
     record->values.resize(columns_.size());
-    record->changed.assign(columns_.size(), false);
+    record->ClearChanged(columns_.size());
     return record;
 }
 
@@ -470,38 +599,12 @@ TGetResult TSqlDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doC
     EnsureFresh();
     auto& record = static_cast<Record&>(buffer);
     if (!listReady_) {
-        // Only the first record is known: moving back from it, reading it (again) or finding it
-        // need no list.
-        bool onFirst = false;
-        switch (mode) {
-        case TGetMode::gmPrior:
-            pos_ = -1;
-            return TGetResult::grBOF;
-        case TGetMode::gmNext:
-            if (pos_ < 0) {
-                if (!ReadFirst()) { // nothing passes; the list is known to be empty now
-                    pos_ = 0;
-                    return TGetResult::grEOF;
-                }
-                pos_ = 0;
-                onFirst = true;
-            }
-            break;
-        case TGetMode::gmCurrent:
-            onFirst = pos_ == 0;
-            break;
-        }
-        if (onFirst && WindowSlot(firstRowid_, 0) == 0) {
-            record.rowid = firstRowid_;
-            record.position = 0;
-            record.flag = TBookmarkFlag::bfCurrent;
-            record.values = windowRows_.front();
-            record.changed.assign(columns_.size(), false);
-            return TGetResult::grOK;
+        if (const auto result = GetWithoutList(record, mode)) {
+            if (*result == TGetResult::grError && doCheck)
+                throw EDatabaseError((Name.empty() ? "" : Name + ": ") + "Žádný aktuální záznam.");
+            return *result;
         }
         EnsureList();
-        if (onFirst)
-            mode = TGetMode::gmCurrent;
     }
     const int size = static_cast<int>(List().size());
     switch (mode) {
@@ -550,18 +653,21 @@ void TSqlDataSet::InternalInitRecord(TRecordBuffer& buffer)
     record.rowid = 0;
     record.position = -1;
     record.values.assign(columns_.size(), Value{});
-    record.changed.assign(columns_.size(), false);
+    record.ClearChanged(columns_.size());
 }
 
 void TSqlDataSet::InternalSetToRecord(TRecordBuffer& buffer)
 {
     auto& record = static_cast<Record&>(buffer);
     EnsureFresh();
-    if (!listReady_ && firstKnown_ && record.rowid == firstRowid_) {
-        pos_ = 0;
-        return;
+    if (!listReady_) {
+        const int slot = WindowSearch(record.rowid, record.position);
+        if (slot >= 0) {
+            pos_ = windowStart_ + slot;
+            return;
+        }
+        EnsureList();
     }
-    EnsureList();
     const int found = FindPosition(record.rowid, record.position);
     if (found >= 0) {
         pos_ = found;
@@ -606,13 +712,9 @@ bool TSqlDataSet::Passes(Record& record)
 
 bool TSqlDataSet::StoredAlready(const Record& record, const std::vector<std::size_t>& changed)
 {
-    int slot = WindowSlot(record.rowid, record.position);
-    if (slot < 0) {
-        const auto it = std::find(windowRowids_.begin(), windowRowids_.end(), record.rowid);
-        if (it == windowRowids_.end())
-            return false;
-        slot = static_cast<int>(it - windowRowids_.begin());
-    }
+    const int slot = WindowSearch(record.rowid, record.position);
+    if (slot < 0)
+        return false;
     const std::vector<Value>& stored = windowRows_[static_cast<std::size_t>(slot)];
     const std::uint64_t inexact = windowInexact_[static_cast<std::size_t>(slot)];
     for (const std::size_t i : changed)
@@ -623,7 +725,10 @@ bool TSqlDataSet::StoredAlready(const Record& record, const std::vector<std::siz
 
 void TSqlDataSet::UpdateRecord(Record& record)
 {
-    std::vector<std::size_t> changed;
+    if (!record.anyChanged)
+        return; // nothing to write
+    std::vector<std::size_t>& changed = changedFields_;
+    changed.clear();
     for (std::size_t i = 0; i < record.changed.size(); ++i)
         if (record.changed[i])
             changed.push_back(i);
@@ -633,11 +738,9 @@ void TSqlDataSet::UpdateRecord(Record& record)
     // The table holds these values already, in the form a write would give them: writing them
     // again would change nothing, so nothing is written.
     if (wasFresh && StoredAlready(record, changed)) {
-        record.changed.assign(record.changed.size(), false);
+        record.ClearChanged(record.changed.size());
         return;
     }
-    if (wasFresh)
-        EnsureList();
 
     sqlite::Statement*& prepared = updates_[record.changed];
     if (prepared == nullptr) {
@@ -665,8 +768,8 @@ void TSqlDataSet::UpdateRecord(Record& record)
     if (!wasFresh)
         return; // another dataset wrote the table too: the list is rebuilt on the next read
     seenGeneration_ = file_->Generation();
-    record.changed.assign(record.changed.size(), false);
-    const int slot = WindowSlot(record.rowid, FindPosition(record.rowid, record.position));
+    record.ClearChanged(record.changed.size());
+    const int slot = WindowSearch(record.rowid, record.position);
     if (slot >= 0) {
         windowRows_[static_cast<std::size_t>(slot)] = record.values;
         for (const std::size_t i : changed)
@@ -674,10 +777,18 @@ void TSqlDataSet::UpdateRecord(Record& record)
                 windowInexact_[static_cast<std::size_t>(slot)] &= ~FieldBit(i);
     }
     if ((!filterSql_.sql.empty() || (Filtered() && OnFilterRecord)) && !Passes(record)) {
-        const int at = useAll_ ? -1 : FindPosition(record.rowid, record.position);
+        // The record leaves the list (or the rows read on, while there is no list).
+        int at = -1;
+        if (listReady_ && !useAll_) {
+            at = FindPosition(record.rowid, record.position);
+            if (at >= 0) {
+                list_.erase(list_.begin() + at);
+                positionsKnown_ = false;
+            }
+        } else if (!listReady_ && slot >= 0) {
+            at = windowStart_ + slot;
+        }
         if (at >= 0) {
-            list_.erase(list_.begin() + at);
-            positionsKnown_ = false;
             WindowErased(at);
             pos_ = at;
         }
@@ -708,7 +819,7 @@ void TSqlDataSet::InsertRecord(Record& record)
     file_->NoteInserted(rowid);
     record.rowid = rowid;
     record.flag = TBookmarkFlag::bfCurrent;
-    record.changed.assign(record.changed.size(), false);
+    record.ClearChanged(record.changed.size());
     // The record as stored, with the number the table gave it.
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (file_->Schema().fields[static_cast<std::size_t>(columns_[i])].type == TFieldType::ftAutoInc)
@@ -862,12 +973,15 @@ void TSqlDataSet::SetFieldData(TField& field, const Value& source)
     const TFieldDef& def = FieldDefs()[index];
     record->values[static_cast<std::size_t>(index)] = ConvertValue(source, def.DataType, def.Size);
     record->changed[static_cast<std::size_t>(index)] = true;
+    record->anyChanged = true;
     DataEvent(TDataEvent::deFieldChange, &field);
 }
 
 int TSqlDataSet::GetRecordCount()
 {
     EnsureFresh();
+    if (!listReady_ && endKnown_)
+        return windowStart_ + static_cast<int>(windowRowids_.size());
     EnsureList();
     return static_cast<int>(List().size());
 }
@@ -875,7 +989,7 @@ int TSqlDataSet::GetRecordCount()
 int TSqlDataSet::GetRecNo()
 {
     if (!listReady_)
-        return pos_ == 0 ? 1 : -1;
+        return InWindow(pos_) ? pos_ + 1 : -1;
     return pos_ >= 0 && pos_ < static_cast<int>(List().size()) ? pos_ + 1 : -1;
 }
 

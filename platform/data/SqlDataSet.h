@@ -2,8 +2,9 @@
 // What tables and queries over the table files share: the records that pass are kept as an
 // ordered list of rowids (rebuilt when the filter changes or another dataset wrote the table),
 // the cursor is a position in that list, and records are read ahead in runs of the list. A
-// dataset that can find its first record directly builds the list only when something needs more
-// than that record, so switching a filter on and off scans nothing while nobody reads on.
+// dataset that can find its records directly in rowid order reads them on from the first one
+// without the list, and builds it only for what needs it (the count, moving back far, jumping), so
+// switching a filter on and off, or one pass over the records, scans the table at most once.
 
 #include "platform/data/DataSet.h"
 #include "platform/data/Filter.h"
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -33,6 +35,13 @@ protected:
         TBookmarkFlag flag = TBookmarkFlag::bfCurrent;
         std::vector<Value> values;   // one per field definition
         std::vector<bool> changed;   // fields assigned since the record was read
+        bool anyChanged = false;     // some entry of changed is set
+        void ClearChanged(std::size_t count)
+        {
+            if (anyChanged || changed.size() != count)
+                changed.assign(count, false);
+            anyChanged = false;
+        }
     };
 
     // What a descendant supplies when it opens: the attached file and, for each field definition,
@@ -51,7 +60,7 @@ protected:
     // table's own list of rowids instead of keeping a copy.
     virtual bool UsesAllRows() const { return false; }
     // True when the records that pass are exactly those of the table that meet FilterSql(), in
-    // rowid order: the first of them can then be read without building the list.
+    // rowid order: they can then be read on from the first one without building the list.
     virtual bool FindsFirstDirectly() const { return false; }
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
@@ -87,7 +96,8 @@ private:
     void EnsureFresh();
     void EnsureList();
     void Rebuild(bool keepPosition);
-    bool ReadFirst();
+    bool ReadRun(std::int64_t after, int position, int count);
+    std::optional<TGetResult> GetWithoutList(Record& record, TGetMode mode);
     int FindPosition(std::int64_t rowid, int hint);
     const std::vector<std::int64_t>& List() const { return useAll_ ? file_->AllRowids() : list_; }
     const std::vector<TFieldType>& Types();
@@ -95,6 +105,8 @@ private:
     void FetchAround(int position);
     void ReadRow(sqlite::Statement& statement, std::size_t slot);
     int WindowSlot(std::int64_t rowid, int position) const;
+    int WindowSearch(std::int64_t rowid, int hint) const;
+    bool InWindow(int position) const;
     void ClearWindow();
     void WindowInserted(int position, const Record& record);
     void WindowErased(int position);
@@ -109,12 +121,12 @@ private:
     std::vector<int> columns_;              // field definition -> column of the file's table
     std::vector<TFieldType> types_;         // field definition -> its type
     // The records that pass: the table's own list when useAll_, else list_. Until listReady_ only
-    // the first of them may be known (the cursor is then before it, pos_ -1, or on it, pos_ 0).
+    // the rows read ahead are known, read on from the first record: the cursor is then before the
+    // first record (pos_ -1), on a row read ahead, or after the last one when endKnown_.
     std::vector<std::int64_t> list_;
     bool useAll_ = false;
     bool listReady_ = false;
-    bool firstKnown_ = false;
-    std::int64_t firstRowid_ = 0;
+    bool endKnown_ = false; // the rows read ahead reach the last record that passes
     std::unordered_map<std::int64_t, int> positions_; // for lists not in rowid order
     bool positionsKnown_ = false;
     int pos_ = -1;                          // -1 before the first, list size after the last
@@ -129,6 +141,7 @@ private:
     SqlFragment filterSql_;
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
     std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
+    std::vector<std::size_t> changedFields_; // of the record being posted
     sqlite::Statement* insert_ = nullptr;
     sqlite::Statement* range_ = nullptr;
     std::map<int, sqlite::Statement*> fetches_; // by the number of rowids they take

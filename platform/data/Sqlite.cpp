@@ -131,15 +131,20 @@ Value Statement::ColumnValue(int column, TFieldType type) const
 
 bool Statement::ReadValue(int column, TFieldType type, Value& out) const
 {
-    const int kind = ColumnType(column);
+    // One look-up of the column's value; the value functions are cheaper than the column ones
+    // and safe on it while a single thread uses the connection, as the session does.
+    sqlite3_value* const value = sqlite3_column_value(stmt_, column);
+    const int kind = sqlite3_value_type(value);
     if (kind == SQLITE_NULL) {
         out = std::monostate{};
         return true;
     }
-    const auto text = [this, column] {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    const auto integer = [value] { return static_cast<std::int64_t>(sqlite3_value_int64(value)); };
+    const auto real = [value] { return sqlite3_value_double(value); };
+    const auto text = [value] {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
         return p == nullptr ? std::string_view()
-                            : std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+                            : std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)));
     };
     switch (type) {
     case TFieldType::ftString:
@@ -156,11 +161,11 @@ bool Statement::ReadValue(int column, TFieldType type, Value& out) const
     case TFieldType::ftLargeint:
     case TFieldType::ftAutoInc:
         if (kind == SQLITE_INTEGER) {
-            out = ColumnInt64(column);
+            out = integer();
             return true;
         }
         if (kind == SQLITE_FLOAT) {
-            out = static_cast<std::int64_t>(std::llround(ColumnDouble(column)));
+            out = static_cast<std::int64_t>(std::llround(real()));
             return false;
         }
         // Written as text by another program.
@@ -171,7 +176,7 @@ bool Statement::ReadValue(int column, TFieldType type, Value& out) const
         return false;
     case TFieldType::ftBoolean:
         if (kind == SQLITE_INTEGER) {
-            const std::int64_t n = ColumnInt64(column);
+            const std::int64_t n = integer();
             out = n != 0;
             return n == 0 || n == 1;
         }
@@ -185,18 +190,18 @@ bool Statement::ReadValue(int column, TFieldType type, Value& out) const
                 out = std::monostate{};
             return false;
         }
-        out = ColumnInt64(column) != 0;
+        out = integer() != 0;
         return false;
     case TFieldType::ftFloat:
-        out = ColumnDouble(column);
+        out = real();
         return kind == SQLITE_FLOAT;
     case TFieldType::ftCurrency:
         if (kind == SQLITE_INTEGER) {
-            out = TCurrency{ColumnInt64(column)};
+            out = TCurrency{integer()};
             return true;
         }
         if (kind == SQLITE_FLOAT)
-            out = TCurrency{std::llround(ColumnDouble(column))};
+            out = TCurrency{std::llround(real())};
         else if (auto c = ParseInteger(text()))
             out = TCurrency{*c};
         else

@@ -276,10 +276,10 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day)
     CivilFromDays(days - kUnixDelta, year, month, day);
 }
 
-std::string FormatDate(TDateTime value)
+namespace {
+
+std::string DateText(int year, int month, int day)
 {
-    int y = 0, m = 0, d = 0;
-    DecodeDate(value, y, m, d);
     std::string text;
     text.reserve(15);
     const auto append = [&text](int number) {
@@ -287,12 +287,21 @@ std::string FormatDate(TDateTime value)
         const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
         text.append(digits, end);
     };
-    append(d);
+    append(day);
     text += '.';
-    append(m);
+    append(month);
     text += '.';
-    append(y);
+    append(year);
     return text;
+}
+
+} // namespace
+
+std::string FormatDate(TDateTime value)
+{
+    int y = 0, m = 0, d = 0;
+    DecodeDate(value, y, m, d);
+    return DateText(y, m, d);
 }
 
 std::string FormatDateTime(TDateTime value)
@@ -300,7 +309,9 @@ std::string FormatDateTime(TDateTime value)
     std::int64_t days = 0;
     int seconds = 0;
     SplitDateTime(value, days, seconds);
-    std::string s = FormatDate(value);
+    int y = 0, m = 0, d = 0;
+    CivilFromDays(days - kUnixDelta, y, m, d);
+    std::string s = DateText(y, m, d);
     if (seconds != 0) {
         char buf[48];
         std::snprintf(buf, sizeof buf, " %d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
@@ -349,13 +360,12 @@ std::string FormatIsoDateTime(TDateTime value)
 std::optional<TDateTime> ParseIsoDateTime(std::string_view text)
 {
     auto num = [&](std::size_t at, std::size_t len, int& out) {
-        if (at + len > text.size())
-            return false;
         out = 0;
         for (std::size_t i = at; i < at + len; ++i) {
-            if (!IsDigit(text[i]))
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            if (digit > 9)
                 return false;
-            out = out * 10 + (text[i] - '0');
+            out = out * 10 + static_cast<int>(digit);
         }
         return true;
     };
@@ -363,12 +373,11 @@ std::optional<TDateTime> ParseIsoDateTime(std::string_view text)
     if (text.size() < 10 || !num(0, 4, y) || text[4] != '-' || !num(5, 2, m) || text[7] != '-' ||
         !num(8, 2, d) || !IsValidDate(y, m, d))
         return std::nullopt;
-    if (text.size() > 10) {
-        if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || !num(11, 2, h) ||
-            text[13] != ':' || !num(14, 2, mi) || text[16] != ':' || !num(17, 2, s) || h > 23 ||
-            mi > 59 || s > 59)
-            return std::nullopt;
-    }
+    if (text.size() == 10)
+        return EncodeDate(y, m, d);
+    if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || !num(11, 2, h) || text[13] != ':' ||
+        !num(14, 2, mi) || text[16] != ':' || !num(17, 2, s) || h > 23 || mi > 59 || s > 59)
+        return std::nullopt;
     return Compose(EncodeDate(y, m, d), h, mi, s);
 }
 
