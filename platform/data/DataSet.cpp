@@ -488,11 +488,18 @@ void TDataSet::Post()
     if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
         return;
     Fire(BeforePost, *this);
+    const bool editing = state_ == TDataSetState::dsEdit;
     InternalPost(); // on failure the record stays in edit or insert
     savedBuffer_.reset();
     modified_ = false;
     SetState(TDataSetState::dsBrowse);
-    ResyncAfterChange();
+    if (editing && PostedInPlace()) {
+        recordValid_ = true;
+        eof_ = bof_ = false;
+        CalculateFields();
+    } else {
+        ResyncAfterChange();
+    }
     DataEvent(TDataEvent::deDataSetChange);
     Fire(AfterPost, *this);
 }

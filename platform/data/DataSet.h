@@ -216,6 +216,9 @@ protected:
     virtual void InternalHandleException();
     // Called when the filter text or switch changed on an open dataset, before moving to First.
     virtual void FilterChanged() {}
+    // After InternalPost of an edit: true when the active buffer is still the current record,
+    // exactly as stored, so Post need not read it again.
+    virtual bool PostedInPlace() const { return false; }
 
     // ---- Helpers for descendants. ----
     TRecordBuffer* ActiveBuffer() const { return activeBuffer_.get(); }

@@ -710,37 +710,39 @@ bool TSqlDataSet::Passes(Record& record)
     return ok;
 }
 
-bool TSqlDataSet::StoredAlready(const Record& record, const std::vector<std::size_t>& changed)
+bool TSqlDataSet::StoredAlready(const Record& record, int slot) const
 {
-    const int slot = WindowSearch(record.rowid, record.position);
-    if (slot < 0)
-        return false;
     const std::vector<Value>& stored = windowRows_[static_cast<std::size_t>(slot)];
     const std::uint64_t inexact = windowInexact_[static_cast<std::size_t>(slot)];
-    for (const std::size_t i : changed)
-        if ((inexact & FieldBit(i)) != 0 || stored[i] != record.values[i])
+    for (std::size_t i = 0; i < record.changed.size(); ++i)
+        if (record.changed[i] && ((inexact & FieldBit(i)) != 0 || stored[i] != record.values[i]))
             return false;
     return true;
 }
 
 void TSqlDataSet::UpdateRecord(Record& record)
 {
-    if (!record.anyChanged)
+    const bool wasFresh = seenGeneration_ == file_->Generation();
+    if (!record.anyChanged) {
+        postedInPlace_ = wasFresh && InWindow(pos_) &&
+                         windowRowids_[static_cast<std::size_t>(pos_ - windowStart_)] == record.rowid;
         return; // nothing to write
+    }
+    // The table holds these values already, in the form a write would give them: writing them
+    // again would change nothing, so nothing is written.
+    if (wasFresh) {
+        const int slot = WindowSearch(record.rowid, record.position);
+        if (slot >= 0 && StoredAlready(record, slot)) {
+            record.ClearChanged(record.changed.size());
+            postedInPlace_ = windowStart_ + slot == pos_;
+            return;
+        }
+    }
     std::vector<std::size_t>& changed = changedFields_;
     changed.clear();
     for (std::size_t i = 0; i < record.changed.size(); ++i)
         if (record.changed[i])
             changed.push_back(i);
-    if (changed.empty())
-        return; // nothing to write
-    const bool wasFresh = seenGeneration_ == file_->Generation();
-    // The table holds these values already, in the form a write would give them: writing them
-    // again would change nothing, so nothing is written.
-    if (wasFresh && StoredAlready(record, changed)) {
-        record.ClearChanged(record.changed.size());
-        return;
-    }
 
     sqlite::Statement*& prepared = updates_[record.changed];
     if (prepared == nullptr) {
@@ -770,6 +772,7 @@ void TSqlDataSet::UpdateRecord(Record& record)
     seenGeneration_ = file_->Generation();
     record.ClearChanged(record.changed.size());
     const int slot = WindowSearch(record.rowid, record.position);
+    postedInPlace_ = slot >= 0 && windowStart_ + slot == pos_;
     if (slot >= 0) {
         windowRows_[static_cast<std::size_t>(slot)] = record.values;
         for (const std::size_t i : changed)
@@ -792,6 +795,7 @@ void TSqlDataSet::UpdateRecord(Record& record)
             WindowErased(at);
             pos_ = at;
         }
+        postedInPlace_ = false;
     }
 }
 
@@ -850,6 +854,7 @@ void TSqlDataSet::InternalPost()
     if (!CanModify())
         throw EDatabaseError((Name.empty() ? "" : Name + ": ") + "Datovou sadu nelze měnit, je určena jen pro čtení.");
     auto& record = static_cast<Record&>(*ActiveBuffer());
+    postedInPlace_ = false;
     if (State() == TDataSetState::dsInsert)
         InsertRecord(record);
     else

@@ -91,6 +91,7 @@ protected:
     int GetRecNo() override;
     void SetRecNoInternal(int recNo) override;
     void FilterChanged() override;
+    bool PostedInPlace() const override { return postedInPlace_; }
 
 private:
     void EnsureFresh();
@@ -111,7 +112,7 @@ private:
     void WindowInserted(int position, const Record& record);
     void WindowErased(int position);
     void LoadInto(Record& record, int position);
-    bool StoredAlready(const Record& record, const std::vector<std::size_t>& changed);
+    bool StoredAlready(const Record& record, int slot) const;
     bool Passes(Record& record);
     void InsertRecord(Record& record);
     void UpdateRecord(Record& record);
@@ -142,6 +143,7 @@ private:
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
     std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
     std::vector<std::size_t> changedFields_; // of the record being posted
+    bool postedInPlace_ = false;
     sqlite::Statement* insert_ = nullptr;
     sqlite::Statement* range_ = nullptr;
     std::map<int, sqlite::Statement*> fetches_; // by the number of rowids they take

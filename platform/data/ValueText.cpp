@@ -278,21 +278,35 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day)
 
 namespace {
 
+// Writes a number in decimal at p (at most 12 characters); the usual day, month and year
+// without the general conversion.
+char* WriteNumber(char* p, int number)
+{
+    if (number >= 0 && number < 100) {
+        if (number >= 10)
+            *p++ = static_cast<char>('0' + number / 10);
+        *p++ = static_cast<char>('0' + number % 10);
+        return p;
+    }
+    if (number >= 1000 && number < 10000) {
+        p[0] = static_cast<char>('0' + number / 1000);
+        p[1] = static_cast<char>('0' + number / 100 % 10);
+        p[2] = static_cast<char>('0' + number / 10 % 10);
+        p[3] = static_cast<char>('0' + number % 10);
+        return p + 4;
+    }
+    return std::to_chars(p, p + 12, number).ptr;
+}
+
 std::string DateText(int year, int month, int day)
 {
-    std::string text;
-    text.reserve(15);
-    const auto append = [&text](int number) {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-        text.append(digits, end);
-    };
-    append(day);
-    text += '.';
-    append(month);
-    text += '.';
-    append(year);
-    return text;
+    char text[40];
+    char* p = WriteNumber(text, day);
+    *p++ = '.';
+    p = WriteNumber(p, month);
+    *p++ = '.';
+    p = WriteNumber(p, year);
+    return std::string(text, p);
 }
 
 } // namespace
