@@ -35,22 +35,6 @@ TDBEdit::TDBEdit(QWidget* parent, TDataSource* source, const std::string& field)
     SetDataSource(source);
 }
 
-TDBEdit::~TDBEdit()
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-}
-
-void TDBEdit::SetDataSource(TDataSource* source)
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-    source_ = source;
-    if (source_ != nullptr)
-        linkId_ = source_->AddLink([this](data::TDataEvent, const data::TField*) { Refresh(); });
-    Refresh();
-}
-
 void TDBEdit::SetDataField(const std::string& field)
 {
     field_ = field;
@@ -64,7 +48,7 @@ std::string TDBEdit::Text() const
 
 void TDBEdit::Refresh()
 {
-    const QString q = Q(CurrentText(source_, field_));
+    const QString q = Q(CurrentText(link_.Source(), field_));
     if (q != text()) {
         setText(q);
         setCursorPosition(0);
@@ -85,22 +69,6 @@ TDBMemo::TDBMemo(QWidget* parent, TDataSource* source, const std::string& field)
     SetDataSource(source);
 }
 
-TDBMemo::~TDBMemo()
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-}
-
-void TDBMemo::SetDataSource(TDataSource* source)
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-    source_ = source;
-    if (source_ != nullptr)
-        linkId_ = source_->AddLink([this](data::TDataEvent, const data::TField*) { Refresh(); });
-    Refresh();
-}
-
 void TDBMemo::SetDataField(const std::string& field)
 {
     field_ = field;
@@ -114,7 +82,7 @@ std::string TDBMemo::Text() const
 
 void TDBMemo::Refresh()
 {
-    const QString q = Q(CurrentText(source_, field_));
+    const QString q = Q(CurrentText(link_.Source(), field_));
     if (q != toPlainText())
         setPlainText(q);
 }

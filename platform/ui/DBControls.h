@@ -17,9 +17,8 @@ class TDBEdit : public QLineEdit, public TControl {
     Q_OBJECT
 public:
     explicit TDBEdit(QWidget* parent = nullptr, TDataSource* source = nullptr, const std::string& field = {});
-    ~TDBEdit() override;
-    void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
+    void SetDataSource(TDataSource* source) { link_.SetSource(source); }
+    TDataSource* DataSource() const { return link_.Source(); }
     std::string DataField() const { return field_; }
     void SetDataField(const std::string& field);
     std::string Text() const;
@@ -29,9 +28,8 @@ protected:
 
 private:
     void Refresh();
-    TDataSource* source_ = nullptr;
-    int linkId_ = 0;
     std::string field_;
+    TSourceLink link_{[this](data::TDataEvent, const data::TField*) { Refresh(); }};
 };
 
 // A multi-line read-only view of a text or memo field.
@@ -39,9 +37,8 @@ class TDBMemo : public QPlainTextEdit, public TControl {
     Q_OBJECT
 public:
     explicit TDBMemo(QWidget* parent = nullptr, TDataSource* source = nullptr, const std::string& field = {});
-    ~TDBMemo() override;
-    void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
+    void SetDataSource(TDataSource* source) { link_.SetSource(source); }
+    TDataSource* DataSource() const { return link_.Source(); }
     std::string DataField() const { return field_; }
     void SetDataField(const std::string& field);
     std::string Text() const;
@@ -51,9 +48,8 @@ protected:
 
 private:
     void Refresh();
-    TDataSource* source_ = nullptr;
-    int linkId_ = 0;
     std::string field_;
+    TSourceLink link_{[this](data::TDataEvent, const data::TField*) { Refresh(); }};
 };
 
 class TDBRichEdit : public TDBMemo {

@@ -39,20 +39,13 @@ TDBGrid::TDBGrid(QWidget* parent, TDataSource* source)
 
 TDBGrid::~TDBGrid()
 {
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
+    link_.Unlink();
     setModel(nullptr);
 }
 
 void TDBGrid::SetDataSource(TDataSource* source)
 {
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-    source_ = source;
-    linkId_ = 0;
-    if (source_ != nullptr)
-        linkId_ = source_->AddLink([this](data::TDataEvent event, const data::TField* field) { DataChanged(event, field); });
-    DataChanged(data::TDataEvent::deLayoutChange, nullptr);
+    link_.SetSource(source);
 }
 
 void TDBGrid::SetColumns(const std::vector<TColumn>& columns)
@@ -120,9 +113,9 @@ void TDBGrid::SyncSelection()
 
 void TDBGrid::RowActivated(const QModelIndex& current, const QModelIndex&)
 {
-    if (syncing_ > 0 || !current.isValid() || source_ == nullptr || source_->DataSet() == nullptr)
+    if (syncing_ > 0 || !current.isValid() || DataSource() == nullptr || DataSource()->DataSet() == nullptr)
         return;
-    data::TDataSet* ds = source_->DataSet();
+    data::TDataSet* ds = DataSource()->DataSet();
     if (!ds->Active() || !model_->RandomAccess() || current.row() == model_->CursorRow())
         return;
     if (ds->State() == data::TDataSetState::dsInsert && current.row() >= model_->rowCount() - 1)

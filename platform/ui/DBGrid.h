@@ -47,7 +47,7 @@ public:
     explicit TDBGrid(QWidget* parent = nullptr, TDataSource* source = nullptr);
     ~TDBGrid() override;
 
-    TDataSource* DataSource() const { return source_; }
+    TDataSource* DataSource() const { return link_.Source(); }
     void SetDataSource(TDataSource* source);
 
     void SetColumns(const std::vector<TColumn>& columns);
@@ -87,8 +87,7 @@ private:
     void RowActivated(const QModelIndex& current, const QModelIndex& previous);
     void TitleClicked(int section);
 
-    TDataSource* source_ = nullptr;
-    int linkId_ = 0;
+    TSourceLink link_{[this](data::TDataEvent event, const data::TField* field) { DataChanged(event, field); }};
     std::vector<TColumn> columns_;
     bool readOnly_ = true;
     std::unique_ptr<detail::DBGridModel> model_;

@@ -45,22 +45,6 @@ TDBNavigator::TDBNavigator(QWidget* parent, TDataSource* source)
     SetDataSource(source);
 }
 
-TDBNavigator::~TDBNavigator()
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-}
-
-void TDBNavigator::SetDataSource(TDataSource* source)
-{
-    if (source_ != nullptr && TDataSource::IsAlive(source_))
-        source_->RemoveLink(linkId_);
-    source_ = source;
-    if (source_ != nullptr)
-        linkId_ = source_->AddLink([this](data::TDataEvent, const data::TField*) { UpdateButtons(); });
-    UpdateButtons();
-}
-
 void TDBNavigator::SetVisibleButtons(const std::set<TNavigateBtn>& buttons)
 {
     visible_ = buttons;
@@ -80,7 +64,8 @@ bool TDBNavigator::ButtonEnabled(TNavigateBtn button) const
 
 void TDBNavigator::UpdateButtons()
 {
-    data::TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+    TDataSource* source = DataSource();
+    data::TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
     const bool active = ds != nullptr && ds->Active();
     const bool editing = active && (ds->State() == data::TDataSetState::dsEdit || ds->State() == data::TDataSetState::dsInsert);
     const bool canModify = active && ds->CanModify();
@@ -104,7 +89,7 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
     UpdateButtons();
     if (!ButtonVisible(button) || !ButtonEnabled(button))
         return;
-    data::TDataSet* ds = source_->DataSet();
+    data::TDataSet* ds = DataSource()->DataSet();
     switch (button) {
     case TNavigateBtn::nbFirst: ds->First(); break;
     case TNavigateBtn::nbPrior: ds->Prior(); break;

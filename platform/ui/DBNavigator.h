@@ -21,10 +21,9 @@ class TDBNavigator : public QWidget, public TControl {
     Q_OBJECT
 public:
     explicit TDBNavigator(QWidget* parent = nullptr, TDataSource* source = nullptr);
-    ~TDBNavigator() override;
 
-    void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
+    void SetDataSource(TDataSource* source) { link_.SetSource(source); }
+    TDataSource* DataSource() const { return link_.Source(); }
     void SetVisibleButtons(const std::set<TNavigateBtn>& buttons);
     bool ButtonVisible(TNavigateBtn button) const;
     bool ButtonEnabled(TNavigateBtn button) const;
@@ -36,10 +35,9 @@ public:
 
 private:
     void UpdateButtons();
-    TDataSource* source_ = nullptr;
-    int linkId_ = 0;
     std::array<QToolButton*, 9> buttons_{};
     std::set<TNavigateBtn> visible_;
+    TSourceLink link_{[this](data::TDataEvent, const data::TField*) { UpdateButtons(); }};
 };
 
 } // namespace ui

@@ -79,4 +79,21 @@ void TDataSource::Notify(data::TDataEvent event, const data::TField* field)
         OnDataChange(this, field);
 }
 
+void TSourceLink::SetSource(TDataSource* source)
+{
+    Unlink();
+    source_ = source;
+    if (source_ != nullptr)
+        id_ = source_->AddLink(onChange_);
+    onChange_(data::TDataEvent::deLayoutChange, nullptr);
+}
+
+void TSourceLink::Unlink()
+{
+    if (source_ != nullptr && TDataSource::IsAlive(source_))
+        source_->RemoveLink(id_);
+    source_ = nullptr;
+    id_ = 0;
+}
+
 } // namespace ui

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -43,6 +44,26 @@ private:
     bool enabled_ = true;
     int nextLinkId_ = 1;
     std::vector<std::pair<int, TDataLink>> links_;
+};
+
+// A data-bound control's link to its data source. Changing the source re-links and tells the
+// control deLayoutChange; the link is dropped when the control goes, unless the source is gone.
+class TSourceLink {
+public:
+    explicit TSourceLink(TDataLink onChange) : onChange_(std::move(onChange)) {}
+    ~TSourceLink() { Unlink(); }
+    TSourceLink(const TSourceLink&) = delete;
+    TSourceLink& operator=(const TSourceLink&) = delete;
+
+    TDataSource* Source() const { return source_; }
+    void SetSource(TDataSource* source);
+    // Drops the link without telling the control.
+    void Unlink();
+
+private:
+    TDataLink onChange_;
+    TDataSource* source_ = nullptr;
+    int id_ = 0;
 };
 
 } // namespace ui
