@@ -3,6 +3,7 @@
 #include "platform/sys/CzechText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColorUtil.h"
+#include "platform/ui/CzechOrder.h"
 #include "platform/ui/Text.h"
 
 #include <QLineEdit>
@@ -160,8 +161,7 @@ void TComboBox::SetSorted(bool on)
     const std::string selectedItem = ItemIndex() >= 0 ? Item(ItemIndex()) : std::string();
     const bool hadSelection = ItemIndex() >= 0;
     std::vector<std::string> items = Items();
-    std::stable_sort(items.begin(), items.end(),
-                     [](const std::string& a, const std::string& b) { return sys::CompareCzech(a, b) < 0; });
+    SortCzech(items);
     const QSignalBlocker block(this);
     clear();
     for (const std::string& item : items)

@@ -1,7 +1,7 @@
 #include "platform/ui/FileControls.h"
 
-#include "platform/sys/CzechText.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/CzechOrder.h"
 #include "platform/ui/Text.h"
 
 #include <QSignalBlocker>
@@ -60,11 +60,6 @@ bool MatchesMask(const std::string& name, const std::string& mask)
     return false;
 }
 
-bool CzechLess(const std::string& a, const std::string& b)
-{
-    return sys::CompareCzech(a, b) < 0;
-}
-
 } // namespace
 
 TFileListBox::TFileListBox(QWidget* parent) : QListWidget(detail::Parent(parent)), TControl(static_cast<QWidget&>(*this))
@@ -103,7 +98,7 @@ void TFileListBox::Update()
         if (MatchesMask(name, mask_))
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), CzechLess);
+    SortCzech(names);
     const QSignalBlocker block(this);
     clear();
     for (const std::string& name : names)
@@ -190,7 +185,7 @@ void TDirectoryListBox::Update()
         if (it->is_directory(typeError))
             subfolders.push_back(it->path().filename().string());
     }
-    std::sort(subfolders.begin(), subfolders.end(), CzechLess);
+    SortCzech(subfolders);
     for (const std::string& name : subfolders) {
         addItem(QString(depth * 2, QLatin1Char(' ')) + Q(name));
         entries_.push_back(directory_ / name);

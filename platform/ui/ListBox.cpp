@@ -3,6 +3,7 @@
 #include "platform/sys/CzechText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColorUtil.h"
+#include "platform/ui/CzechOrder.h"
 #include "platform/ui/Text.h"
 
 #include <QSignalBlocker>
@@ -85,8 +86,7 @@ void TListBox::SetSorted(bool on)
     if (!on)
         return;
     std::vector<std::string> items = Items();
-    std::stable_sort(items.begin(), items.end(),
-                     [](const std::string& a, const std::string& b) { return sys::CompareCzech(a, b) < 0; });
+    SortCzech(items);
     const QSignalBlocker block(this);
     clear();
     for (const std::string& s : items)
