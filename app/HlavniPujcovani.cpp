@@ -19,6 +19,15 @@ bool Lendable(const data::TDataSet& books)
     return books.FieldByName("Pujceno").AsString() == "False" && books.FieldByName("VyrazenoDatum").AsString().empty();
 }
 
+// Marks the current book as lent, or as back on the shelf.
+void SetBookLent(data::TDataSet& books, bool lent)
+{
+    books.Edit();
+    books.FieldByName("Pujceno").SetAsString(lent ? "True" : "False");
+    books.FieldByName("Vlastnosti").SetAsString(lent ? "Půjčená" : "");
+    books.Post();
+}
+
 std::optional<std::int64_t> ParseNumber(const std::string& text)
 {
     std::int64_t value = 0;
@@ -149,10 +158,7 @@ void TForm1::BitBtn10Click(ui::TObject*)
             const std::string today = Edit2.Text();
             {
                 data::TTransaction transaction;
-                Table2.Edit();
-                Table2.FieldByName("Pujceno").SetAsString("True");
-                Table2.FieldByName("Vlastnosti").SetAsString("Půjčená");
-                Table2.Post();
+                SetBookLent(Table2, true);
 
                 Table3.SetFiltered(false);
                 Table3.Append();
@@ -201,10 +207,7 @@ void TForm1::DBGrid3DblClick(ui::TObject*)
                 std::optional<std::string> title;
                 data::TTransaction transaction;
                 if (!Table2.IsEmpty()) {
-                    Table2.Edit();
-                    Table2.FieldByName("Pujceno").SetAsString("False");
-                    Table2.FieldByName("Vlastnosti").SetAsString("");
-                    Table2.Post();
+                    SetBookLent(Table2, false);
                     title = Table2.FieldByName("Nazev").AsString();
                 }
                 Table2.SetFiltered(false);
@@ -233,10 +236,7 @@ void TForm1::DBGrid3DblClick(ui::TObject*)
                 ui::Application.MessageBox(refusal, kUndoTitle, ui::MB_OK | ui::MB_ICONWARNING);
             } else {
                 data::TTransaction transaction;
-                Table2.Edit();
-                Table2.FieldByName("Pujceno").SetAsString("True");
-                Table2.FieldByName("Vlastnosti").SetAsString("Půjčená");
-                Table2.Post();
+                SetBookLent(Table2, true);
                 Table2.SetFiltered(false);
                 Table3.Edit();
                 Table3.FieldByName("Vraceno").SetAsString("");
