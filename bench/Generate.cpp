@@ -29,12 +29,7 @@ int main(int argc, char** argv)
             std::cerr << "not a count for " << option << ": " << text << '\n';
             return 2;
         }
-        if (option == "--books") size.books = value;
-        else if (option == "--readers") size.readers = value;
-        else if (option == "--loans") size.loans = value;
-        else if (option == "--open") size.openLoans = value;
-        else if (option == "--archived") size.archived = value;
-        else {
+        if (!bench::SetSizeOption(size, option, value)) {
             std::cerr << "unknown option " << option << '\n';
             return 2;
         }

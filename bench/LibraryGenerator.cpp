@@ -76,6 +76,17 @@ void Fill(data::TTable& table, int count, const std::function<void(int)>& setFie
 
 } // namespace
 
+bool SetSizeOption(LibrarySize& size, const std::string& option, int value)
+{
+    if (option == "--books") size.books = value;
+    else if (option == "--readers") size.readers = value;
+    else if (option == "--loans") size.loans = value;
+    else if (option == "--open") size.openLoans = value;
+    else if (option == "--archived") size.archived = value;
+    else return false;
+    return true;
+}
+
 void WriteEmptyTables(const std::filesystem::path& schemaFolder, const std::filesystem::path& folder)
 {
     for (const auto& entry : std::filesystem::directory_iterator(schemaFolder))

@@ -18,6 +18,10 @@ struct LibrarySize {
     int archived = 1000000;
 };
 
+// Sets the count a size option names (--books, --readers, --loans, --open, --archived);
+// false for any other option.
+bool SetSizeOption(LibrarySize& size, const std::string& option, int value);
+
 // The folder must hold the table files (a copy of the program folder). `today` is the date
 // the open loans are counted to, as days since 30.12.1899. Progress lines go to `log`.
 void GenerateLibrary(const std::filesystem::path& folder, const LibrarySize& size, double today,

@@ -7,6 +7,7 @@
 // Options as lendar-generate's (--books N ...), --runs N for the lends and returns, --keep to
 // leave the folder.
 
+#include "BenchSupport.h"
 #include "LibraryGenerator.h"
 
 #include "app/CreateWindows.h"
@@ -20,30 +21,16 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using bench::Median;
+using bench::Millis;
 
 namespace {
-
-double Millis(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Report(const char* what, double ms, double goal, double baseline = -1)
 {
@@ -99,27 +86,15 @@ int main(int argc, char** argv)
     bench::LibrarySize size;
     int runs = 20;
     bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--keep") {
-            keep = true;
-            continue;
-        }
-        if (i + 1 >= argc)
-            break;
-        const int value = std::atoi(argv[++i]);
-        if (option == "--books") size.books = value;
-        else if (option == "--readers") size.readers = value;
-        else if (option == "--loans") size.loans = value;
-        else if (option == "--open") size.openLoans = value;
-        else if (option == "--archived") size.archived = value;
-        else if (option == "--runs") runs = std::max(1, value);
-    }
+    bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
+        if (option == "--runs")
+            runs = std::max(1, value);
+    });
 
-    std::string pattern = (fs::temp_directory_path() / "lendar-bench-app-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
+    const auto scratch = bench::MakeScratchFolder("lendar-bench-app-");
+    if (!scratch)
         return 1;
-    const fs::path folder = pattern;
+    const fs::path folder = *scratch;
     setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
 
     int argcQt = 1;
