@@ -1,5 +1,7 @@
 #include "LibraryGenerator.h"
 
+#include "BookTitles.h"
+
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
 
@@ -19,11 +21,6 @@ constexpr std::array kSurnames{"Novák", "Svoboda", "Novotný", "Dvořák", "Če
 constexpr std::array kFirstNames{"Jan", "Jakub", "Tomáš", "Matyáš", "Adam", "Filip", "Vojtěch", "Ondřej", "Lukáš",
                                  "Šimon", "Eliška", "Anna", "Adéla", "Tereza", "Sofie", "Natálie", "Ema", "Karolína",
                                  "Kristýna", "Barbora", "Klára", "Veronika", "Žofie", "Čeněk", "Řehoř", "Dominik"};
-constexpr std::array kTitleWords{"Babička", "Krakatit", "Válka", "s", "mloky", "Osudy", "dobrého", "vojáka",
-                                 "Švejka", "Povídky", "malostranské", "Kytice", "Máj", "Dášeňka", "čili", "život",
-                                 "štěněte", "Bylo", "nebylo", "Čarodějův", "učeň", "Ferda", "Mravenec", "Rychlé",
-                                 "šípy", "Staré", "pověsti", "české", "Honzíkova", "cesta", "Malý", "princ", "Děti",
-                                 "z", "Bullerbynu", "Ťapka", "Řeka", "Hvězdy", "nad", "Jižním", "křížem", "Chaloupka"};
 constexpr std::array kCategories{"Beletrie", "Poezie", "Pohádky", "Naučná", "Dobrodružná", "Detektivka", "Komiks"};
 constexpr std::array kLocations{"Regál A", "Regál B", "Regál C", "Čítárna", "Sklad", "Kabinet češtiny"};
 
@@ -31,15 +28,6 @@ template <typename Array>
 const char* Pick(std::mt19937& random, const Array& words)
 {
     return words[std::uniform_int_distribution<std::size_t>(0, words.size() - 1)(random)];
-}
-
-std::string Title(std::mt19937& random)
-{
-    const int count = std::uniform_int_distribution<int>(1, 4)(random);
-    std::string title = Pick(random, kTitleWords);
-    for (int i = 1; i < count; ++i)
-        title += std::string(" ") + Pick(random, kTitleWords);
-    return title;
 }
 
 std::string PersonName(std::mt19937& random)
@@ -152,7 +140,7 @@ void GenerateLibrary(const std::filesystem::path& folder, const LibrarySize& siz
         Fill(table, size.books, [&](int i) {
             Book& b = books[static_cast<std::size_t>(i)];
             b.code = BookCode(i + 1);
-            b.title = Title(random);
+            b.title = BookTitle(random);
             code.SetAsString(b.code);
             title.SetAsString(b.title);
             author.SetAsString(PersonName(random));
