@@ -42,6 +42,15 @@ protected:
             QTest::mouseClick(&f.CheckBox1, Qt::LeftButton, {}, QPoint(7, f.CheckBox1.Height() / 2));
         ASSERT_EQ(f.CheckBox1.Checked(), ticked);
     }
+    // Sets the box, types the old password and, with the box ticked, the new one and its copy.
+    static void FillIn(TForm14& f, bool tick, const std::string& old, const std::string& fresh, const std::string& copy) {
+        SetTick(f, tick);
+        Type(f.Edit1, old);
+        if (tick) {
+            Type(f.Edit2, fresh);
+            Type(f.Edit3, copy);
+        }
+    }
     static void PressOk(TForm14& f) { QTest::mouseClick(&f.BitBtn5, Qt::LeftButton); }
     // Closing ends the modal run; the window disappears when the run returns.
     static bool Closed(const TForm14& f) { return f.ModalResult() != ui::mrNone; }
@@ -104,12 +113,7 @@ TEST_P(PasswordChange, IsStoredAsAHashAndTheWindowCloses) {
     const Change& c = GetParam();
     if (c.before) store.Store(*password::Hash(*c.before));
     Run([&](TForm14& f) {
-        SetTick(f, c.tick);
-        Type(f.Edit1, c.old_);
-        if (c.tick) {
-            Type(f.Edit2, c.new_);
-            Type(f.Edit3, c.copy);
-        }
+        FillIn(f, c.tick, c.old_, c.new_, c.copy);
         PressOk(f);
         EXPECT_TRUE(Closed(f));
     });
@@ -168,12 +172,7 @@ TEST_P(PasswordRefusal, WarnsFocusesTheFieldAndWritesNothing) {
     const std::string content = store.Content();
     dialogs.Expect(r.message, kTitle);
     Run([&](TForm14& f) {
-        SetTick(f, r.tick);
-        Type(f.Edit1, r.old_);
-        if (r.tick) {
-            Type(f.Edit2, r.new_);
-            Type(f.Edit3, r.copy);
-        }
+        FillIn(f, r.tick, r.old_, r.new_, r.copy);
         PressOk(f);
         EXPECT_FALSE(Closed(f));
         ui::TEdit* const fields[] = {&f.Edit1, &f.Edit2, &f.Edit3};
@@ -254,12 +253,7 @@ TEST_F(PasswordSettings, AStoreThatCannotBeReadIsNeverWritten) {
         const std::string content = store.Content();
         dialogs.Expect(kWriteFailed, kTitle);
         Run([&](TForm14& f) {
-            SetTick(f, tick);
-            Type(f.Edit1, "cokoli");
-            if (tick) {
-                Type(f.Edit2, "nove");
-                Type(f.Edit3, "nove");
-            }
+            FillIn(f, tick, "cokoli", "nove", "nove");
             PressOk(f);
             EXPECT_TRUE(Closed(f));
         });

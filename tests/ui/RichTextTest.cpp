@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values("", "Babička,Němcová,,,,,,,,,,,,,,,,0,0,0,0,0,0,0,0,1,",
                       "Příliš žluťoučký kůň úpěl ďábelské ódy", "zpětné \\ lomítko a {závorky}",
                       "dva\nřádky", "emoji 😀 mimo základní rovinu", "tab\tulátor"),
-    [](const ::testing::TestParamInfo<const char*>& info) { return "Text" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<const char*>& param) { return "Text" + std::to_string(param.index); });
 
 TEST(RtfToTextTest, ReadsCodePageBytesUnicodeAndSkipsTables)
 {
