@@ -9,6 +9,7 @@
 //  - peak memory of generating and opening the library.
 // Options as lendar-generate's (--books N ...), and --keep to leave the folder.
 
+#include "BenchSupport.h"
 #include "LibraryGenerator.h"
 
 #include "platform/data/LoanFields.h"
@@ -22,7 +23,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,23 +33,10 @@
 
 namespace fs = std::filesystem;
 using namespace data;
+using bench::Median;
+using bench::Millis;
 
 namespace {
-
-double Millis(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void Report(const std::string& what, double ours, double raw, double goal)
 {
@@ -185,25 +172,11 @@ int main(int argc, char** argv)
 {
     bench::LibrarySize size;
     bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--keep") {
-            keep = true;
-            continue;
-        }
-        if (i + 1 >= argc)
-            break;
-        const int value = std::atoi(argv[++i]);
-        if (option == "--books") size.books = value;
-        else if (option == "--readers") size.readers = value;
-        else if (option == "--loans") size.loans = value;
-        else if (option == "--open") size.openLoans = value;
-        else if (option == "--archived") size.archived = value;
-    }
-    std::string pattern = (fs::temp_directory_path() / "lendar-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
+    bench::ReadBenchOptions(argc, argv, size, keep);
+    const auto scratch = bench::MakeScratchFolder("lendar-bench-");
+    if (!scratch)
         return 1;
-    const fs::path folder = pattern;
+    const fs::path folder = *scratch;
     const TDateTime today = sys::Today();
     const std::string todayText = sys::FormatShortDate(today);
     try {
