@@ -94,7 +94,7 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     lookupGeneration_ = 0;
     updates_.clear();
     insert_ = nullptr;
-    range_ = nullptr;
+    ranges_.clear();
     fetches_.clear();
 }
 
@@ -111,7 +111,7 @@ void TSqlDataSet::ReleaseSource()
     filterSql_ = {};
     updates_.clear();
     insert_ = nullptr;
-    range_ = nullptr;
+    ranges_.clear();
     fetches_.clear();
     types_.clear();
     file_.reset(); // detaches the file when no other dataset holds it
@@ -243,7 +243,8 @@ bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
 {
     // The next records that pass after rowid `after`, read straight from the table.
     const SqlFragment& filter = FilterSql();
-    sqlite::Statement& next = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
+    const std::uint64_t fields = RunFields(after != std::numeric_limits<std::int64_t>::min());
+    sqlite::Statement& next = file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() +
                                             " WHERE rowid > ?" +
                                             (filter.sql.empty() ? std::string() : " AND (" + filter.sql + ")") +
                                             " ORDER BY rowid LIMIT ?");
@@ -257,9 +258,9 @@ bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
         const std::size_t slot = rowids.size();
         if (windowRows_.size() <= slot)
             windowRows_.resize(slot + 1);
-        if (windowInexact_.size() <= slot)
-            windowInexact_.resize(slot + 1);
-        ReadRow(next, slot);
+        if (windowState_.size() <= slot)
+            windowState_.resize(slot + 1);
+        ReadRow(next, slot, fields, false);
         rowids.push_back(next.ColumnInt64(0));
     }
     next.Reset();
@@ -267,7 +268,7 @@ bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
         return false; // the rows read before stay
     windowStart_ = position;
     windowRowids_ = std::move(rowids);
-    windowInexact_.resize(windowRowids_.size());
+    windowState_.resize(windowRowids_.size());
     endKnown_ = static_cast<int>(windowRowids_.size()) < count;
     readAhead_ = count;
     return true;
@@ -328,6 +329,7 @@ std::optional<TGetResult> TSqlDataSet::GetWithoutList(Record& record, TGetMode m
     record.position = pos_;
     record.flag = TBookmarkFlag::bfCurrent;
     CopyRow(record.values, windowRows_[slot]);
+    record.loaded = windowState_[slot].loaded;
     record.ClearChanged(columns_.size());
     return TGetResult::grOK;
 }
@@ -361,7 +363,7 @@ void TSqlDataSet::ApplyFilterEvent(std::vector<std::int64_t>& rowids)
     std::vector<std::int64_t> kept;
     std::unordered_map<std::int64_t, std::vector<Value>> rows;
     Record record;
-    sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() +
+    sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList(AllFields()) + " FROM " + file_->Qualified() +
                                              " WHERE rowid IN (" + Marks(kLongestRun) + ")");
     for (std::size_t start = 0; start < rowids.size(); start += kLongestRun) {
         const std::size_t end = std::min(rowids.size(), start + kLongestRun);
@@ -396,19 +398,33 @@ void TSqlDataSet::ApplyFilterEvent(std::vector<std::int64_t>& rowids)
 
 // ---- Reading records ----
 
-std::string TSqlDataSet::ColumnList() const
+std::string TSqlDataSet::ColumnList(std::uint64_t fields) const
 {
     std::string cols = "rowid";
-    for (int c : columns_)
-        cols += ", " + sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(c)).name);
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if ((fields & FieldBit(i)) != 0)
+            cols += ", " + sqlite::QuoteIdent(file_->Schema().fields.at(static_cast<std::size_t>(columns_[i])).name);
     return cols;
+}
+
+std::uint64_t TSqlDataSet::AllFields() const
+{
+    return columns_.size() >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << columns_.size()) - 1;
+}
+
+std::uint64_t TSqlDataSet::RunFields(bool readingOn)
+{
+    // Reading on, the fields used during the run before are likely all the loop needs.
+    const std::uint64_t fields = readingOn ? touched_ & AllFields() : AllFields();
+    touched_ = 0;
+    return fields;
 }
 
 void TSqlDataSet::ClearWindow()
 {
     windowStart_ = 0;
     windowRowids_.clear();
-    windowInexact_.clear();
+    windowState_.clear();
     endKnown_ = false;
     readAhead_ = 0;
     // windowRows_ keeps its rows, so texts read later reuse their storage.
@@ -436,16 +452,95 @@ int TSqlDataSet::WindowSlot(std::int64_t rowid, int position) const
     return -1;
 }
 
-void TSqlDataSet::ReadRow(sqlite::Statement& statement, std::size_t slot)
+void TSqlDataSet::ReadRow(sqlite::Statement& statement, std::size_t slot, std::uint64_t fields, bool adding)
 {
     const std::vector<TFieldType>& types = Types();
     std::vector<Value>& row = windowRows_[slot];
     row.resize(columns_.size());
-    std::uint64_t inexact = 0;
-    for (std::size_t c = 0; c < columns_.size(); ++c)
-        if (!statement.ReadValue(static_cast<int>(c) + 1, types[c], row[c]))
-            inexact |= FieldBit(c);
-    windowInexact_[slot] = inexact;
+    RowState& state = windowState_[slot];
+    if (!adding)
+        state = RowState{};
+    state.inexact &= ~fields;
+    int column = 1;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if ((fields & FieldBit(i)) == 0)
+            continue;
+        if (!statement.ReadValue(column++, types[i], row[i]))
+            state.inexact |= FieldBit(i);
+    }
+    state.loaded |= fields;
+}
+
+void TSqlDataSet::LoadFields(std::uint64_t fields)
+{
+    // Fields not read with the rows read ahead: read them for all of those rows at once.
+    if (windowRowids_.empty() || fields == 0)
+        return;
+    std::vector<std::pair<std::int64_t, std::size_t>> slots;
+    for (std::size_t slot = 0; slot < windowRowids_.size(); ++slot)
+        slots.emplace_back(windowRowids_[slot], slot);
+    std::sort(slots.begin(), slots.end());
+    sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() +
+                                             " WHERE rowid IN (" + Marks(kLongestRun) + ")");
+    for (std::size_t start = 0; start < slots.size(); start += kLongestRun) {
+        fetch.Reset();
+        for (int i = 0; i < kLongestRun; ++i) {
+            const std::size_t k = start + static_cast<std::size_t>(i);
+            if (k < slots.size())
+                fetch.BindInt64(i + 1, slots[k].first);
+            else
+                fetch.BindNull(i + 1);
+        }
+        while (fetch.Step()) {
+            const auto it = std::lower_bound(slots.begin(), slots.end(), std::make_pair(fetch.ColumnInt64(0), std::size_t{0}));
+            if (it != slots.end() && it->first == fetch.ColumnInt64(0))
+                ReadRow(fetch, it->second, fields, true);
+        }
+        fetch.Reset();
+    }
+    // A record gone from the table meanwhile has no values.
+    for (std::size_t slot = 0; slot < windowRowids_.size(); ++slot) {
+        RowState& state = windowState_[slot];
+        if ((state.loaded & fields) != fields) {
+            for (std::size_t i = 0; i < columns_.size(); ++i)
+                if ((fields & FieldBit(i)) != 0)
+                    windowRows_[slot][i] = Value{};
+            state.loaded |= fields;
+        }
+    }
+}
+
+void TSqlDataSet::LoadField(Record& record, std::size_t field)
+{
+    const std::uint64_t bit = FieldBit(field);
+    const int slot = WindowSearch(record.rowid, record.position);
+    if (slot >= 0) {
+        if ((windowState_[static_cast<std::size_t>(slot)].loaded & bit) == 0)
+            LoadFields(bit);
+        const std::vector<Value>& row = windowRows_[static_cast<std::size_t>(slot)];
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            if (FieldBit(i) == bit && !(i < record.changed.size() && record.changed[i])) // an assigned value stays
+                record.values[i] = row[i];
+    } else {
+        // Not among the rows read ahead any more: read it from the table.
+        sqlite::Statement& fetch = file_->Cached("SELECT " + ColumnList(bit) + " FROM " + file_->Qualified() +
+                                                 " WHERE rowid = ?");
+        fetch.Reset();
+        fetch.BindInt64(1, record.rowid);
+        const bool found = fetch.Step();
+        int column = 1;
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            if (FieldBit(i) != bit)
+                continue;
+            Value value;
+            if (found)
+                fetch.ReadValue(column++, Types()[i], value);
+            if (!(i < record.changed.size() && record.changed[i])) // an assigned value stays
+                record.values[i] = std::move(value);
+        }
+        fetch.Reset();
+    }
+    record.loaded |= bit;
 }
 
 void TSqlDataSet::FetchAround(int position)
@@ -465,9 +560,10 @@ void TSqlDataSet::FetchAround(int position)
     start = std::max(0, std::min(start, size - readAhead_));
     const int count = std::min(size - start, readAhead_);
 
+    const std::uint64_t fields = RunFields(readAhead_ > kFirstRun);
     windowStart_ = start;
     windowRowids_.assign(list.begin() + start, list.begin() + start + count);
-    windowInexact_.assign(static_cast<std::size_t>(count), ~std::uint64_t{0});
+    windowState_.assign(static_cast<std::size_t>(count), RowState{});
     if (windowRows_.size() < static_cast<std::size_t>(count))
         windowRows_.resize(static_cast<std::size_t>(count));
     std::vector<bool> found(static_cast<std::size_t>(count), false);
@@ -484,7 +580,7 @@ void TSqlDataSet::FetchAround(int position)
             const int slot = slotOf(statement.ColumnInt64(0));
             if (slot < 0)
                 continue;
-            ReadRow(statement, static_cast<std::size_t>(slot));
+            ReadRow(statement, static_cast<std::size_t>(slot), fields, false);
             found[static_cast<std::size_t>(slot)] = true;
         }
         statement.Reset();
@@ -493,19 +589,21 @@ void TSqlDataSet::FetchAround(int position)
     const std::int64_t last = windowRowids_.back();
     if (NaturalOrder() && last - first < 4 * static_cast<std::int64_t>(count) + 16) {
         // A dense run of rowids: one range scan.
-        if (range_ == nullptr)
-            range_ = &file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() + " WHERE rowid BETWEEN ? AND ?");
-        range_->Reset();
-        range_->BindInt64(1, first);
-        range_->BindInt64(2, last);
-        readAll(*range_);
+        sqlite::Statement*& range = ranges_[fields];
+        if (range == nullptr)
+            range = &file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() +
+                                   " WHERE rowid BETWEEN ? AND ?");
+        range->Reset();
+        range->BindInt64(1, first);
+        range->BindInt64(2, last);
+        readAll(*range);
     } else {
         int marks = kFirstRun;
         while (marks < count)
             marks *= 2;
-        sqlite::Statement*& fetch = fetches_[marks];
+        sqlite::Statement*& fetch = fetches_[{marks, fields}];
         if (fetch == nullptr)
-            fetch = &file_->Cached("SELECT " + ColumnList() + " FROM " + file_->Qualified() + " WHERE rowid IN (" +
+            fetch = &file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() + " WHERE rowid IN (" +
                                    Marks(marks) + ")");
         fetch->Reset();
         for (int i = 0; i < marks; ++i) {
@@ -518,8 +616,10 @@ void TSqlDataSet::FetchAround(int position)
     }
     // A record gone from the table meanwhile reads as an empty one.
     for (std::size_t slot = 0; slot < found.size(); ++slot)
-        if (!found[slot])
+        if (!found[slot]) {
             windowRows_[slot].assign(columns_.size(), Value{});
+            windowState_[slot].loaded = ~std::uint64_t{0};
+        }
 }
 
 const std::vector<Value>& TSqlDataSet::Row(int position)
@@ -545,7 +645,7 @@ void TSqlDataSet::WindowInserted(int position, const Record& record)
     }
     const auto slot = static_cast<std::ptrdiff_t>(position - windowStart_);
     windowRowids_.insert(windowRowids_.begin() + slot, record.rowid);
-    windowInexact_.insert(windowInexact_.begin() + slot, 0); // written whole
+    windowState_.insert(windowState_.begin() + slot, RowState{record.loaded, 0}); // as written
     windowRows_.insert(windowRows_.begin() + slot, record.values);
     // Many inserts (appends one after another, say): keep the half around the newest one.
     const auto size = static_cast<std::ptrdiff_t>(windowRowids_.size());
@@ -553,7 +653,7 @@ void TSqlDataSet::WindowInserted(int position, const Record& record)
         const std::ptrdiff_t drop = size / 2;
         const std::ptrdiff_t from = slot >= size / 2 ? 0 : size - drop;
         windowRowids_.erase(windowRowids_.begin() + from, windowRowids_.begin() + from + drop);
-        windowInexact_.erase(windowInexact_.begin() + from, windowInexact_.begin() + from + drop);
+        windowState_.erase(windowState_.begin() + from, windowState_.begin() + from + drop);
         windowRows_.erase(windowRows_.begin() + from, windowRows_.begin() + from + drop);
         if (from == 0)
             windowStart_ += static_cast<int>(drop);
@@ -571,7 +671,7 @@ void TSqlDataSet::WindowErased(int position)
     }
     const auto slot = static_cast<std::ptrdiff_t>(position - windowStart_);
     windowRowids_.erase(windowRowids_.begin() + slot);
-    windowInexact_.erase(windowInexact_.begin() + slot);
+    windowState_.erase(windowState_.begin() + slot);
     std::rotate(windowRows_.begin() + slot, windowRows_.begin() + slot + 1, windowRows_.end());
 }
 
@@ -580,7 +680,9 @@ void TSqlDataSet::LoadInto(Record& record, int position)
     record.rowid = List()[static_cast<std::size_t>(position)];
     record.position = position;
     record.flag = TBookmarkFlag::bfCurrent;
-    CopyRow(record.values, Row(position));
+    const std::vector<Value>& row = Row(position);
+    CopyRow(record.values, row);
+    record.loaded = windowState_[static_cast<std::size_t>(position - windowStart_)].loaded;
     record.ClearChanged(columns_.size());
 }
 
@@ -654,6 +756,7 @@ void TSqlDataSet::InternalInitRecord(TRecordBuffer& buffer)
     record.position = -1;
     record.values.assign(columns_.size(), Value{});
     record.ClearChanged(columns_.size());
+    record.loaded = ~std::uint64_t{0};
 }
 
 void TSqlDataSet::InternalSetToRecord(TRecordBuffer& buffer)
@@ -710,12 +813,20 @@ bool TSqlDataSet::Passes(Record& record)
     return ok;
 }
 
-bool TSqlDataSet::StoredAlready(const Record& record, int slot) const
+bool TSqlDataSet::StoredAlready(const Record& record, int slot)
 {
-    const std::vector<Value>& stored = windowRows_[static_cast<std::size_t>(slot)];
-    const std::uint64_t inexact = windowInexact_[static_cast<std::size_t>(slot)];
+    std::uint64_t changed = 0;
     for (std::size_t i = 0; i < record.changed.size(); ++i)
-        if (record.changed[i] && ((inexact & FieldBit(i)) != 0 || stored[i] != record.values[i]))
+        if (record.changed[i])
+            changed |= FieldBit(i);
+    const auto at = static_cast<std::size_t>(slot);
+    if (const std::uint64_t missing = changed & ~windowState_[at].loaded; missing != 0)
+        LoadFields(missing);
+    const std::vector<Value>& stored = windowRows_[at];
+    if ((windowState_[at].inexact & changed) != 0)
+        return false;
+    for (std::size_t i = 0; i < record.changed.size(); ++i)
+        if (record.changed[i] && stored[i] != record.values[i])
             return false;
     return true;
 }
@@ -774,10 +885,18 @@ void TSqlDataSet::UpdateRecord(Record& record)
     const int slot = WindowSearch(record.rowid, record.position);
     postedInPlace_ = slot >= 0 && windowStart_ + slot == pos_;
     if (slot >= 0) {
-        windowRows_[static_cast<std::size_t>(slot)] = record.values;
+        // The row read ahead takes the record's values (those it has).
+        std::vector<Value>& row = windowRows_[static_cast<std::size_t>(slot)];
+        RowState& state = windowState_[static_cast<std::size_t>(slot)];
+        for (std::size_t i = 0; i < row.size(); ++i)
+            if ((record.loaded & FieldBit(i)) != 0)
+                row[i] = record.values[i];
+        for (const std::size_t i : changed)
+            row[i] = record.values[i];
+        state.loaded |= record.loaded;
         for (const std::size_t i : changed)
             if (i < 63)
-                windowInexact_[static_cast<std::size_t>(slot)] &= ~FieldBit(i);
+                state.inexact &= ~FieldBit(i);
     }
     if ((!filterSql_.sql.empty() || (Filtered() && OnFilterRecord)) && !Passes(record)) {
         // The record leaves the list (or the rows read on, while there is no list).
@@ -950,17 +1069,21 @@ void TSqlDataSet::SetBookmarkFlag(TRecordBuffer& buffer, TBookmarkFlag flag)
 
 bool TSqlDataSet::GetFieldData(const TField& field, Value* dest)
 {
-    const Record* record = nullptr;
+    Record* record = nullptr;
     if (State() == TDataSetState::dsFilter) {
         record = filterRecord_;
     } else {
         if (IsEmpty())
             return false;
-        record = static_cast<const Record*>(ActiveBuffer());
+        record = static_cast<Record*>(ActiveBuffer());
     }
     const int index = field.FieldNo() - 1;
     if (record == nullptr || index < 0 || index >= static_cast<int>(record->values.size()))
         return false;
+    const std::uint64_t bit = FieldBit(static_cast<std::size_t>(index));
+    touched_ |= bit;
+    if ((record->loaded & bit) == 0)
+        LoadField(*record, static_cast<std::size_t>(index));
     const Value& value = record->values[static_cast<std::size_t>(index)];
     if (IsNull(value))
         return false;
@@ -979,6 +1102,9 @@ void TSqlDataSet::SetFieldData(TField& field, const Value& source)
     record->values[static_cast<std::size_t>(index)] = ConvertValue(source, def.DataType, def.Size);
     record->changed[static_cast<std::size_t>(index)] = true;
     record->anyChanged = true;
+    touched_ |= FieldBit(static_cast<std::size_t>(index));
+    if (FieldBit(static_cast<std::size_t>(index)) != FieldBit(63))
+        record->loaded |= FieldBit(static_cast<std::size_t>(index));
     DataEvent(TDataEvent::deFieldChange, &field);
 }
 
@@ -1016,7 +1142,13 @@ bool TSqlDataSet::ReadRecordAt(int position, std::vector<Value>& values)
     EnsureList();
     if (position < 0 || position >= static_cast<int>(List().size()))
         return false;
-    const std::vector<Value> row = Row(position); // a copy: look-ups below may read on
+    // A grid shows every field: read them all from now on.
+    touched_ = AllFields();
+    Row(position);
+    const int slot = position - windowStart_;
+    if (const std::uint64_t missing = AllFields() & ~windowState_[static_cast<std::size_t>(slot)].loaded; missing != 0)
+        LoadFields(missing);
+    const std::vector<Value> row = windowRows_[static_cast<std::size_t>(slot)]; // a copy: look-ups below may read on
     values.clear();
     values.reserve(Fields().size());
     for (const auto& field : Fields()) {

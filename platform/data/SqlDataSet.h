@@ -36,6 +36,9 @@ protected:
         std::vector<Value> values;   // one per field definition
         std::vector<bool> changed;   // fields assigned since the record was read
         bool anyChanged = false;     // some entry of changed is set
+        // Fields whose values are here (bit 63 stands for all later ones); the others are read
+        // when asked for.
+        std::uint64_t loaded = ~std::uint64_t{0};
         void ClearChanged(std::size_t count)
         {
             if (anyChanged || changed.size() != count)
@@ -104,7 +107,11 @@ private:
     const std::vector<TFieldType>& Types();
     const std::vector<Value>& Row(int position);
     void FetchAround(int position);
-    void ReadRow(sqlite::Statement& statement, std::size_t slot);
+    std::uint64_t AllFields() const;
+    std::uint64_t RunFields(bool readingOn);
+    void ReadRow(sqlite::Statement& statement, std::size_t slot, std::uint64_t fields, bool adding);
+    void LoadFields(std::uint64_t fields);
+    void LoadField(Record& record, std::size_t field);
     int WindowSlot(std::int64_t rowid, int position) const;
     int WindowSearch(std::int64_t rowid, int hint) const;
     bool InWindow(int position) const;
@@ -112,11 +119,11 @@ private:
     void WindowInserted(int position, const Record& record);
     void WindowErased(int position);
     void LoadInto(Record& record, int position);
-    bool StoredAlready(const Record& record, int slot) const;
+    bool StoredAlready(const Record& record, int slot);
     bool Passes(Record& record);
     void InsertRecord(Record& record);
     void UpdateRecord(Record& record);
-    std::string ColumnList() const;
+    std::string ColumnList(std::uint64_t fields) const;
 
     std::shared_ptr<TableFile> file_;
     std::vector<int> columns_;              // field definition -> column of the file's table
@@ -132,21 +139,27 @@ private:
     bool positionsKnown_ = false;
     int pos_ = -1;                          // -1 before the first, list size after the last
     std::uint64_t seenGeneration_ = 0;
-    // Rows read ahead: those of list positions windowStart_ ... windowStart_ + size - 1, with a
-    // mask per row of the fields not stored in the form this layer writes (bit 63: any later one).
+    // Rows read ahead: those of list positions windowStart_ ... windowStart_ + size - 1. While
+    // reading on, a run reads only the fields used during the run before; the others are read
+    // for all rows read ahead when first asked for.
+    struct RowState {
+        std::uint64_t loaded = 0;  // fields read (bit 63 stands for all later ones)
+        std::uint64_t inexact = 0; // fields not stored in the form this layer writes
+    };
     int windowStart_ = 0;
     std::vector<std::int64_t> windowRowids_;
     std::vector<std::vector<Value>> windowRows_;
-    std::vector<std::uint64_t> windowInexact_;
+    std::vector<RowState> windowState_;
     int readAhead_ = 0;
+    std::uint64_t touched_ = 0; // fields read or set since the last run was read
     SqlFragment filterSql_;
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
     std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
     std::vector<std::size_t> changedFields_; // of the record being posted
     bool postedInPlace_ = false;
     sqlite::Statement* insert_ = nullptr;
-    sqlite::Statement* range_ = nullptr;
-    std::map<int, sqlite::Statement*> fetches_; // by the number of rowids they take
+    std::map<std::uint64_t, sqlite::Statement*> ranges_; // by the fields they read
+    std::map<std::pair<int, std::uint64_t>, sqlite::Statement*> fetches_; // by rowids taken, fields read
     std::uint64_t lookupGeneration_ = 0;
     std::map<std::string, Value> lookupCache_;
 };
