@@ -315,23 +315,34 @@ std::string TField::DataSetLabel() const
 
 std::string TField::AsString() const
 {
-    if (type_ == TFieldType::ftMemo && kind_ == TFieldKind::fkData) {
-        auto stream = dataSet_->CreateBlobStream(const_cast<TField&>(*this), TBlobStreamMode::bmRead);
-        return stream ? stream->Data() : std::string();
-    }
+    std::string text;
+    GetAsString(text);
+    return text;
+}
+
+void TField::GetAsString(std::string& out) const
+{
     if (kind_ == TFieldKind::fkData) {
-        std::string text;
-        if (dataSet_->GetFieldText(*this, text))
-            return text;
+        if (type_ == TFieldType::ftMemo) {
+            auto stream = dataSet_->CreateBlobStream(const_cast<TField&>(*this), TBlobStreamMode::bmRead);
+            if (stream)
+                out = std::move(stream->Data());
+            else
+                out.clear();
+            return;
+        }
+        if (dataSet_->GetFieldText(*this, out))
+            return;
     }
-    const Value v = AsValue();
-    if (data::IsNull(v))
-        return {};
-    if (const auto* s = std::get_if<std::string>(&v))
-        return *s;
-    if (const auto* d = std::get_if<TDateTime>(&v))
-        return type_ == TFieldType::ftDate ? FormatDate(*d) : FormatDateTime(*d);
-    return std::get<std::string>(ConvertValue(v, TFieldType::ftMemo, 0));
+    Value v = AsValue();
+    if (auto* s = std::get_if<std::string>(&v))
+        out = std::move(*s);
+    else if (data::IsNull(v))
+        out.clear();
+    else if (const auto* d = std::get_if<TDateTime>(&v))
+        out = type_ == TFieldType::ftDate ? FormatDate(*d) : FormatDateTime(*d);
+    else
+        out = std::get<std::string>(ConvertValue(v, TFieldType::ftMemo, 0));
 }
 
 void TField::SetAsString(std::string_view text)

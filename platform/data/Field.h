@@ -70,6 +70,9 @@ public:
     Value AsValue() const;
     void SetValue(const Value& value);
     std::string AsString() const;
+    // AsString into the caller's string (its storage is reused, so a loop over many records
+    // allocates nothing once the string is large enough).
+    void GetAsString(std::string& out) const;
     void SetAsString(std::string_view text);
     std::int64_t AsInteger() const;
     void SetAsInteger(std::int64_t value);
