@@ -42,14 +42,21 @@ TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
         std::string utf8 = conv.ToUtf8(std::string_view(&c, 1));
         std::size_t i = 0;
         const char32_t cp = utf8.empty() ? 0xFFFD : DecodeUtf8(utf8, i);
-        if (utf8.empty() || cp == 0xFFFD || cp < 0x80 || utf8.size() > 4) utf8 = "?"; // undefined here
+        if (utf8.empty() || cp == 0xFFFD || cp < 0x80 || utf8.size() > 3) utf8 = "?"; // undefined here
         else back_.emplace(cp, static_cast<std::uint8_t>(b));
         Utf8Char& c8 = high_[static_cast<std::size_t>(b - 0x80)];
         std::memcpy(c8.bytes, utf8.data(), utf8.size());
         c8.length = static_cast<std::uint8_t>(utf8.size());
     }
-    for (int b = 0; b < 0x80; ++b) all_[static_cast<std::size_t>(b)] = {{static_cast<char>(b), 0, 0, 0}, 1};
-    for (int b = 0x80; b <= 0xFF; ++b) all_[static_cast<std::size_t>(b)] = high_[static_cast<std::size_t>(b - 0x80)];
+    for (int b = 0; b <= 0xFF; ++b) {
+        char entry[4] = {static_cast<char>(b), 0, 0, 1};
+        if (b >= 0x80) {
+            const Utf8Char& u = high_[static_cast<std::size_t>(b - 0x80)];
+            std::memcpy(entry, u.bytes, 3);
+            entry[3] = static_cast<char>(u.length);
+        }
+        std::memcpy(&packed_[static_cast<std::size_t>(b)], entry, 4);
+    }
 }
 
 const TCodePageTable& TCodePageTable::Get(TCodePage page) {

@@ -4,6 +4,7 @@
 // reading large files fast.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -27,29 +28,23 @@ public:
 
     // Appends the UTF-8 form of the bytes to out.
     void AppendUtf8(const char* bytes, std::size_t length, std::string& out) const;
-    // Replaces out by the UTF-8 form of the bytes (at most 1024 bytes of text take the fast path).
-    // Runs of ASCII are copied eight bytes at a time.
+    // Replaces out by the UTF-8 form of the bytes, reusing out's storage. Field texts (at most
+    // 255 bytes) are converted on the stack, a table entry per byte without a branch.
     void AssignUtf8(const char* bytes, std::size_t length, std::string& out) const {
-        constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-        if (length > 1024) {
+        constexpr std::size_t kShort = 256;
+        if (length > kShort) {
             out.clear();
             AppendUtf8(bytes, length, out);
             return;
         }
-        char buf[3 * 1024 + 8];
+        char buf[3 * kShort + 4];
         char* p = buf;
-        std::size_t i = 0;
-        for (; i + 8 <= length; i += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, bytes + i, 8);
-            if ((w & kHigh) == 0) {
-                std::memcpy(p, &w, 8);
-                p += 8;
-                continue;
-            }
-            for (std::size_t k = i; k < i + 8; ++k) p = Put(p, static_cast<unsigned char>(bytes[k]));
+        for (std::size_t i = 0; i < length; ++i) {
+            // Three bytes of UTF-8 and the count of those used, written whole.
+            const std::uint32_t e = packed_[static_cast<unsigned char>(bytes[i])];
+            std::memcpy(p, &e, 4);
+            p += PackedLength(e);
         }
-        for (; i < length; ++i) p = Put(p, static_cast<unsigned char>(bytes[i]));
         out.assign(buf, static_cast<std::size_t>(p - buf));
     }
     std::string ToUtf8(std::string_view bytes) const;
@@ -59,10 +54,10 @@ public:
 
 private:
     explicit TCodePageTable(TCodePage page);
-    char* Put(char* p, unsigned char c) const {
-        const Utf8Char& u = all_[c];
-        std::memcpy(p, u.bytes, 4);
-        return p + u.length;
+    // The count kept in the last byte (in memory order) of a packed entry.
+    static std::size_t PackedLength(std::uint32_t e) {
+        if constexpr (std::endian::native == std::endian::little) return e >> 24;
+        else return e & 0xFF;
     }
 
     TCodePage page_;
@@ -71,7 +66,7 @@ private:
         std::uint8_t length;
     };
     std::array<Utf8Char, 128> high_{};               // UTF-8 of bytes 0x80-0xFF
-    std::array<Utf8Char, 256> all_{};                // UTF-8 of every byte
+    std::array<std::uint32_t, 256> packed_{};        // UTF-8 of every byte, its length in the last byte
     std::unordered_map<char32_t, std::uint8_t> back_; // code point -> byte, for 0x80-0xFF
 };
 

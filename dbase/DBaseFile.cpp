@@ -1,6 +1,7 @@
 #include "dbase/DBaseFile.h"
 
 #include "dbase/Errors.h"
+#include "dbase/FieldScan.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,8 +16,6 @@ using data::Value;
 
 namespace {
 
-bool CanonicalNumberText(data::TFieldType type, std::string_view raw, std::string& out);
-bool CanonicalDateText(data::TFieldType type, std::string_view raw, std::string& out);
 
 constexpr std::uint8_t kTerminator = 0x0D;
 constexpr std::uint8_t kEndOfFile = 0x1A;
@@ -104,72 +103,90 @@ bool ToDouble(const Value& v, double& out) {
 
 namespace {
 // Fast forms of GetFieldText for stored texts that already are in their shortest form, which is
-// what writers produce: they give the same text as converting to the value and back.
-bool CanonicalNumberText(TFieldType type, std::string_view raw, std::string& out) {
-    const bool integer = type == TFieldType::ftSmallint || type == TFieldType::ftInteger || type == TFieldType::ftLargeint;
-    if (!integer && type != TFieldType::ftFloat) return false;
-    const std::string_view t = Trim(raw);
-    std::size_t p = 0;
-    const bool negative = !t.empty() && t[0] == '-';
-    if (negative) ++p;
-    const std::size_t intStart = p;
-    while (p < t.size() && t[p] >= '0' && t[p] <= '9') ++p;
-    const std::size_t intDigits = p - intStart;
-    if (intDigits == 0 || (intDigits > 1 && t[intStart] == '0')) return false;
-    if (integer) {
-        if (p != t.size() || intDigits > 18 || (negative && t == "-0")) return false;
-        out.assign(t);
-        return true;
-    }
-    std::size_t fracEnd = p;
-    if (p < t.size()) {
-        if (t[p] != '.') return false;
-        ++p;
-        fracEnd = p;
-        while (fracEnd < t.size() && t[fracEnd] >= '0' && t[fracEnd] <= '9') ++fracEnd;
-        if (fracEnd != t.size()) return false;
-    }
-    // Drop the fraction's trailing zeros (and a bare point).
-    std::size_t end = fracEnd;
-    if (p > intStart + intDigits) {
-        while (end > p && t[end - 1] == '0') --end;
-        if (end == p) end = p - 1;
-    }
-    const bool zeroInt = intDigits == 1 && t[intStart] == '0';
-    std::size_t significant = zeroInt ? 0 : intDigits;
-    if (end > intStart + intDigits) {
-        std::size_t f = intStart + intDigits + 1;
-        if (zeroInt) {
-            std::size_t leading = 0;
-            while (f < end && t[f] == '0') ++f, ++leading;
-            if (leading >= 4) return false; // printf would switch to the exponent form
-        }
-        significant += end - f;
-    }
-    if (significant > 15) return false; // would be rounded
-    out.assign(t.substr(0, end));
-    if (zeroInt && end == intStart + 1 && negative) return false; // "-0.00": leave it to the general form
-    for (char& c : out)
-        if (c == '.') c = ',';
+// what writers produce: they give the same text as converting to the value and back. Each
+// answers false, leaving out to the general form, for any other stored text.
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+void SetText(std::string& out, const char* text, std::size_t length) {
+    out.clear();
+    out.append(text, length);
+}
+
+// The field f (masks m, not blank) holds [-]digits without leading zeros, at most 18 of them,
+// and not "-0".
+bool CanonicalIntegerText(const char* f, const TFieldMasks& m, std::string& out) {
+    const std::size_t b = m.Begin(), e = m.End();
+    const bool negative = f[b] == '-';
+    const std::size_t start = b + (negative ? 1 : 0);
+    if ((BitRange(b, e) & ~m.digit) != (negative ? 1ull << b : 0)) return false; // a sign, then digits only
+    const std::size_t digits = e - start;
+    if (digits == 0 || digits > 18 || (f[start] == '0' && (digits > 1 || negative))) return false;
+    SetText(out, f + b, e - b);
     return true;
 }
 
-bool CanonicalDateText(TFieldType type, std::string_view raw, std::string& out) {
-    if (type != TFieldType::ftDate || raw.size() != 8) return false;
+// The field f (masks m, not blank) holds [-]digits[.digits] that printf's "%.15g" would give back
+// as they stand once the fraction's trailing zeros are dropped: at most 15 significant digits, no
+// leading zeros, not the exponent form, not "-0". Written with the decimal comma.
+bool CanonicalFloatText(const char* f, const TFieldMasks& m, std::string& out) {
+    const std::size_t b = m.Begin(), e = m.End();
+    const bool negative = f[b] == '-';
+    const std::size_t start = b + (negative ? 1 : 0);
+    const std::uint64_t other = BitRange(start, e) & ~m.digit; // the point, or nothing
+    if (other & (other - 1)) return false;
+    const std::size_t dot = other ? static_cast<std::size_t>(__builtin_ctzll(other)) : e;
+    if (other && f[dot] != '.') return false;
+    const std::size_t intDigits = dot - start;
+    if (intDigits == 0 || (intDigits > 1 && f[start] == '0')) return false;
+    const bool zeroInt = intDigits == 1 && f[start] == '0';
+    std::size_t end = dot; // a point without digits after it is dropped
+    std::size_t significant = zeroInt ? 0 : intDigits;
+    if (other) {
+        const std::uint64_t nonZero = BitRange(dot + 1, e) & ~m.zero;
+        if (nonZero) {
+            end = 64 - static_cast<std::size_t>(__builtin_clzll(nonZero)); // trailing zeros dropped
+            const std::size_t first = zeroInt ? static_cast<std::size_t>(__builtin_ctzll(nonZero)) : dot + 1;
+            if (first - (dot + 1) >= 4) return false; // printf would switch to the exponent form
+            significant += end - first;
+        }
+    }
+    if (significant > 15) return false; // would be rounded
+    if (zeroInt && negative && end == start + 1) return false; // "-0.00": leave it to the general form
+    SetText(out, f + b, end - b);
+    if (end > dot) out[dot - b] = ',';
+    return true;
+}
+
+// YYYYMMDD of a valid date as "d.M.yyyy".
+bool CanonicalDateText(std::string_view raw, std::string& out) {
+    if (raw.size() != 8) return false;
     int v[8];
-    for (int k = 0; k < 8; ++k) {
-        if (raw[static_cast<std::size_t>(k)] < '0' || raw[static_cast<std::size_t>(k)] > '9') return false;
-        v[k] = raw[static_cast<std::size_t>(k)] - '0';
+    for (std::size_t k = 0; k < 8; ++k) {
+        if (!IsDigit(raw[k])) return false;
+        v[k] = raw[k] - '0';
     }
     const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
     if (!ValidYmd(y, m, d)) return false;
+    // Day and month without a leading zero: the tens are written, then overwritten by the ones
+    // when they are zero (no branch on the data).
     char buf[16];
-    char* p = std::to_chars(buf, buf + 3, d).ptr;
+    char* p = buf;
+    *p = raw[6];
+    p += raw[6] != '0';
+    *p++ = raw[7];
     *p++ = '.';
-    p = std::to_chars(p, p + 3, m).ptr;
+    *p = raw[4];
+    p += raw[4] != '0';
+    *p++ = raw[5];
     *p++ = '.';
-    p = std::to_chars(p, p + 5, y).ptr;
-    out.assign(buf, p);
+    if (y >= 1000) {
+        std::memcpy(p, raw.data(), 4);
+        p += 4;
+    } else {
+        p = std::to_chars(p, p + 5, y).ptr;
+    }
+    SetText(out, buf, static_cast<std::size_t>(p - buf));
     return true;
 }
 } // namespace
@@ -365,12 +382,46 @@ bool TDBaseFile::GetFieldData(int i, TFieldType type, Value* dest, const std::ui
 void TDBaseFile::GetFieldText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
     const TMyFieldInfo& f = FieldInfos[static_cast<std::size_t>(i)];
     const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
-    if (type == TFieldType::ftString) {
-        const std::string_view t = Trim(raw);
-        codePage_->AssignUtf8(t.data(), t.size(), out);
+    if (type == TFieldType::ftDate) {
+        if (!CanonicalDateText(raw, out)) ValueText(i, type, record, out);
         return;
     }
-    if (CanonicalNumberText(type, raw, out) || CanonicalDateText(type, raw, out)) return;
+    const char* field = raw.data();
+    TFieldMasks m;
+    const bool text = type == TFieldType::ftString;
+    if (!(text ? ScanField<false>(record, RecordSize, static_cast<std::size_t>(f.Offset), raw.size(), m)
+               : ScanField<true>(record, RecordSize, static_cast<std::size_t>(f.Offset), raw.size(), m))) {
+        // Wide fields and tiny records: byte by byte.
+        if (text) {
+            const std::string_view t = Trim(raw);
+            codePage_->AssignUtf8(t.data(), t.size(), out);
+        } else {
+            ValueText(i, type, record, out);
+        }
+        return;
+    }
+    if (m.Blank()) {
+        if (text) {
+            out.clear();
+            return;
+        }
+    } else {
+        switch (type) {
+        case TFieldType::ftString:
+            if (m.high) codePage_->AssignUtf8(field + m.Begin(), m.End() - m.Begin(), out);
+            else SetText(out, field + m.Begin(), m.End() - m.Begin());
+            return;
+        case TFieldType::ftSmallint:
+        case TFieldType::ftInteger:
+        case TFieldType::ftLargeint:
+            if (CanonicalIntegerText(field, m, out)) return;
+            break;
+        case TFieldType::ftFloat:
+            if (CanonicalFloatText(field, m, out)) return;
+            break;
+        default: break;
+        }
+    }
     ValueText(i, type, record, out);
 }
 

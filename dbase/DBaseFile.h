@@ -40,7 +40,7 @@ public:
     bool GetFieldData(int i, data::TFieldType type, data::Value* dest, const std::uint8_t* record) const;
     // The text of field i as the dataset's fields show it (trimmed UTF-8 text, decimal numbers
     // with a decimal comma, dates "d.M.yyyy", "True"/"False", "" for no value), made straight
-    // from the stored bytes. Replaces out.
+    // from the stored bytes of a record of RecordSize bytes. Replaces out.
     void GetFieldText(int i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
     // Converts a value into field i of a record; monostate writes blanks. A text wider than the
     // field raises EFieldToLongError and leaves the record unchanged.

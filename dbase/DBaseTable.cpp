@@ -443,19 +443,20 @@ bool TDBaseTable::GetFieldData(const data::TField& field, Value* dest) {
 }
 
 bool TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
-    if (field.FieldNo() < 1 || !dbf_) return false;
-    const int i = field.FieldNo() - 1;
-    if (i >= static_cast<int>(dbf_->FieldInfos.size())) return false;
-    const TMyFieldInfo& info = dbf_->FieldInfos[static_cast<std::size_t>(i)];
+    const TDBaseFile* dbf = dbf_.get();
+    const auto i = static_cast<std::size_t>(field.FieldNo() - 1); // calculated fields (0) wrap to a huge index
+    if (!dbf || i >= dbf->FieldInfos.size()) return false;
+    const TFieldType type = dbf->FieldInfos[i].FieldType;
     // Only where the field shows the stored type as it is; other fields take the general path.
-    if (info.FieldType != field.DataType() || info.FieldType == TFieldType::ftMemo) return false;
-    const TRecBuf* rec = FieldBuffer();
-    if (!rec || rec->bytes.size() != dbf_->RecordSize) return false;
-    if (State() != TDataSetState::dsFilter && State() != TDataSetState::dsInsert && dbf_->RecordCount() < 1) {
+    if (type != field.DataType() || type == TFieldType::ftMemo) return false;
+    const TDataSetState state = State();
+    const TRecBuf* rec = state == TDataSetState::dsFilter ? filterBuffer_ : static_cast<const TRecBuf*>(ActiveBuffer());
+    if (!rec || rec->bytes.size() != dbf->RecordSize) return false;
+    if (state != TDataSetState::dsFilter && state != TDataSetState::dsInsert && dbf->RecordCount() < 1) {
         text.clear();
         return true;
     }
-    dbf_->GetFieldText(i, info.FieldType, rec->bytes.data(), text);
+    dbf->GetFieldText(static_cast<int>(i), type, rec->bytes.data(), text);
     return true;
 }
 

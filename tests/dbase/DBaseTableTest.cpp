@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace dbasetest;
 using dbase::TDBaseTable;
 using data::TFieldType;
@@ -384,6 +386,72 @@ TEST(DBaseTableText, DirectTextEqualsTextOfValue) {
         }
     }
     EXPECT_EQ(n, 8);
+}
+
+// The same over many stored texts: random digits, signs, points, zeros, blanks and code-page
+// bytes in fields of every width class (one 16-byte load, several, wider than 64 bytes), and in
+// a record too short for the wide loads. The text is read into one reused string.
+std::string ExpectedText(const data::TField& f) {
+    const data::Value v = f.AsValue();
+    if (const auto* s = std::get_if<std::string>(&v)) return *s;
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return data::FormatInteger(*i);
+    if (const auto* d = std::get_if<double>(&v)) return data::FormatFloat(*d);
+    if (const auto* dt = std::get_if<data::TDateTime>(&v)) return data::FormatDate(*dt);
+    if (const auto* bo = std::get_if<bool>(&v)) return *bo ? "True" : "False";
+    return {};
+}
+
+std::string RandomStored(std::mt19937& rng, const FieldSpec& f) {
+    static const std::string kPieces[] = {"0", "1", "9", "5", "-", ".", " ", "00", "12", "\x9f", "\xa1", "x", "+"};
+    std::string s;
+    if (f.type == 'D' && rng() % 2) { // a date, valid or not
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%04u%02u%02u", static_cast<unsigned>(rng() % 10000), static_cast<unsigned>(rng() % 14),
+                      static_cast<unsigned>(rng() % 33));
+        return buf;
+    }
+    const std::size_t len = rng() % (static_cast<std::size_t>(f.length) + 1);
+    while (s.size() < len) s += kPieces[rng() % std::size(kPieces)];
+    s.resize(std::min(s.size(), static_cast<std::size_t>(f.length)));
+    if (rng() % 2) s.insert(0, static_cast<std::size_t>(f.length) - s.size(), ' '); // right-aligned
+    return s;
+}
+
+void CheckRandomTexts(const std::vector<FieldSpec>& fields, unsigned seed) {
+    TempDir dir;
+    DbfBuilder b;
+    b.fields = fields;
+    std::mt19937 rng(seed);
+    for (int r = 0; r < 400; ++r) {
+        std::vector<std::string> texts;
+        for (const auto& f : fields) texts.push_back(RandomStored(rng, f));
+        b.records.push_back({false, texts});
+    }
+    WriteFile(dir / "r.dbf", b.Build());
+    TDBaseTable t;
+    t.FileName = dir / "r.dbf";
+    t.ReadOnly = true;
+    t.Open();
+    std::string text = "a longer text left from before, to be replaced";
+    int n = 0;
+    for (t.First(); !t.Eof(); t.Next(), ++n)
+        for (const auto& f : t.Fields()) {
+            f->GetAsString(text);
+            ASSERT_EQ(text, ExpectedText(*f)) << "record " << n << " field " << f->FieldName() << " stored \""
+                                              << b.records[static_cast<std::size_t>(n)].second[static_cast<std::size_t>(f->FieldNo() - 1)] << '"';
+        }
+    EXPECT_EQ(n, 400);
+}
+
+TEST(DBaseTableText, RandomStoredTextsGiveTextOfValue) {
+    CheckRandomTexts({{"I4", 'N', 4}, {"I20", 'N', 20}, {"F", 'N', 10, 2}, {"F20", 'N', 20, 5}, {"D", 'D', 8},
+                      {"S", 'C', 12}, {"S40", 'C', 40}, {"F17", 'F', 17, 3}, {"I64", 'N', 64}, {"S70", 'C', 70},
+                      {"F70", 'N', 70, 10}, {"L", 'L', 1}},
+                     1);
+}
+
+TEST(DBaseTableText, RandomTextsInRecordShorterThanOneLoad) {
+    CheckRandomTexts({{"I", 'N', 5}, {"F", 'N', 6, 2}, {"S", 'C', 3}}, 2);
 }
 
 } // namespace
