@@ -1,8 +1,10 @@
 #include "platform/data/Query.h"
 
+#include "platform/data/FilterParser.h"
 #include "platform/data/Sql.h"
 #include "platform/sys/CzechText.h"
 
+#include <algorithm>
 #include <map>
 
 namespace data {
@@ -20,6 +22,33 @@ std::optional<std::filesystem::path> FindTableByName(const std::filesystem::path
             return path;
     }
     return std::nullopt;
+}
+
+struct KeyedRow {
+    std::int64_t rowid;
+    std::size_t keyOffset;
+    std::size_t keyLength;
+    bool null;
+};
+
+// Sorts as SQLite orders "col COLLATE CZECH [DESC], rowid": no value before any text (after, when
+// descending), equal texts by record number.
+void SortByKey(std::vector<KeyedRow>& rows, const std::string& keys, bool descending)
+{
+    const auto compareKeys = [&keys](const KeyedRow& a, const KeyedRow& b) {
+        if (a.null || b.null)
+            return a.null == b.null ? 0 : a.null ? -1 : 1;
+        const std::string_view ka(keys.data() + a.keyOffset, a.keyLength);
+        const std::string_view kb(keys.data() + b.keyOffset, b.keyLength);
+        const int c = ka.compare(kb);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    };
+    std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
+        int c = compareKeys(a, b);
+        if (descending)
+            c = -c;
+        return c != 0 ? c < 0 : a.rowid < b.rowid;
+    });
 }
 
 } // namespace
@@ -71,6 +100,7 @@ void TQuery::InternalOpen()
     where_ = statement.where;
     params_ = statement.params;
     orderBy_ = statement.orderBy.empty() ? std::string("rowid") : statement.orderBy;
+    orderTerms_ = statement.orderTerms;
     SetSource(it->second, std::move(columns));
     InternalInitFieldDefs();
     FilterChanged();
@@ -82,6 +112,7 @@ void TQuery::InternalClose()
     where_.clear();
     params_.clear();
     orderBy_.clear();
+    orderTerms_.clear();
 }
 
 void TQuery::InternalInitFieldDefs()
@@ -98,7 +129,14 @@ void TQuery::InternalInitFieldDefs()
 
 void TQuery::BuildList(std::vector<std::int64_t>& rowids)
 {
-    std::string sql = "SELECT rowid FROM " + File().Qualified();
+    // One text key (the lists' usual order): SQLite only selects, and the rows are put in Czech
+    // order here by collation sort keys, which is several times faster than letting SQLite call the
+    // collator for every comparison. Other orderings are left to SQLite.
+    const bool sortByKey = orderTerms_.size() == 1 && orderTerms_.front().czechText;
+    std::string sql = "SELECT rowid";
+    if (sortByKey)
+        sql += ", " + filter_detail::QuoteIdentifier(orderTerms_.front().column);
+    sql += " FROM " + File().Qualified();
     std::string condition;
     if (!where_.empty())
         condition = "(" + where_ + ")";
@@ -107,15 +145,32 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
         condition += (condition.empty() ? "(" : " AND (") + filter.sql + ")";
     if (!condition.empty())
         sql += " WHERE " + condition;
-    sql += " ORDER BY " + orderBy_;
+    if (!sortByKey)
+        sql += " ORDER BY " + orderBy_;
     sqlite::Statement select(File().Db(), sql);
     int index = 1;
     for (const auto& p : params_)
         select.Bind(index++, p);
     for (const auto& p : filter.params)
         select.Bind(index++, p);
-    while (select.Step())
-        rowids.push_back(select.ColumnInt64(0));
+    if (!sortByKey) {
+        while (select.Step())
+            rowids.push_back(select.ColumnInt64(0));
+    } else {
+        std::vector<KeyedRow> rows;
+        std::string keys;
+        while (select.Step()) {
+            KeyedRow row{select.ColumnInt64(0), keys.size(), 0, select.ColumnIsNull(1)};
+            if (!row.null)
+                sys::AppendSortKeyCzech(select.ColumnText(1), keys);
+            row.keyLength = keys.size() - row.keyOffset;
+            rows.push_back(row);
+        }
+        SortByKey(rows, keys, orderTerms_.front().descending);
+        rowids.reserve(rowids.size() + rows.size());
+        for (const KeyedRow& row : rows)
+            rowids.push_back(row.rowid);
+    }
     ApplyFilterEvent(rowids);
 }
 

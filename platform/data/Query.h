@@ -4,6 +4,7 @@
 // keeps the result's order (texts in Czech order). A filter narrows the result further. Changing
 // the SQL closes the query.
 
+#include "platform/data/Sql.h"
 #include "platform/data/SqlDataSet.h"
 #include "platform/data/Strings.h"
 
@@ -28,6 +29,7 @@ private:
     std::string where_;
     std::vector<Value> params_;
     std::string orderBy_;
+    std::vector<OrderTerm> orderTerms_;
 };
 
 } // namespace data

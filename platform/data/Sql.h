@@ -23,12 +23,21 @@ struct TableInfo {
 // Resolves a table name (case-insensitively, Czech letters included); empty when unknown.
 using TableCatalog = std::function<std::optional<TableInfo>(std::string_view name)>;
 
+// One key of the ordering: a canonical column name, whether it is compared as Czech text, and
+// its direction.
+struct OrderTerm {
+    std::string column;
+    bool czechText = false;
+    bool descending = false;
+};
+
 struct SelectStatement {
     std::string table;                // canonical table name
     std::vector<std::string> columns; // canonical names of the selected columns; all for *
     std::string where;                // SQLite condition without "WHERE"; empty for none
     std::vector<Value> params;        // values for the `?` in where, in order
     std::string orderBy;              // SQLite ordering without "ORDER BY"; ends with rowid
+    std::vector<OrderTerm> orderTerms; // the same ordering as a list (rowid not included)
 };
 
 // Joins the lines with blanks and parses

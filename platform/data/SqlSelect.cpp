@@ -102,11 +102,13 @@ SelectStatement TranslateSelect(const std::vector<std::string>& lines, const Tab
 
     for (const OrderItem& item : parsed.orderBy) {
         const auto& column = FindColumn(*table, item.column);
+        const bool czechText = column.second == TFieldType::ftString || column.second == TFieldType::ftMemo;
         statement.orderBy += QuoteIdentifier(column.first);
-        if (column.second == TFieldType::ftString || column.second == TFieldType::ftMemo)
+        if (czechText)
             statement.orderBy += " COLLATE CZECH";
         if (item.descending) statement.orderBy += " DESC";
         statement.orderBy += ", ";
+        statement.orderTerms.push_back({column.first, czechText, item.descending});
     }
     // Records that sort equal keep the order in which they were written.
     statement.orderBy += "rowid";

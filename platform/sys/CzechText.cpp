@@ -3,6 +3,7 @@
 #include <unicode/ucasemap.h>
 #include <unicode/ucol.h>
 #include <unicode/uchar.h>
+#include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
 #include <cstdint>
@@ -107,6 +108,44 @@ int CompareCzech(std::string_view a, std::string_view b)
     }
     const int r = a.compare(b);
     return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+void AppendSortKeyCzech(std::string_view text, std::string& out)
+{
+    const UCollator* collator = CzechCollator();
+    if (!collator) { // the byte order CompareCzech falls back to
+        out.append(text);
+        return;
+    }
+    // Ill-formed UTF-8 becomes U+FFFD, as the collator's own UTF-8 comparison treats it.
+    thread_local std::u16string utf16;
+    utf16.resize(text.size() + 1);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = 0;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &length, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        out.append(text);
+        return;
+    }
+    const std::size_t start = out.size();
+    std::size_t room = text.size() * 4 + 16;
+    for (;;) {
+        out.resize(start + room);
+        const int32_t needed = ucol_getSortKey(collator, utf16.data(), length,
+                                               reinterpret_cast<uint8_t*>(out.data() + start),
+                                               static_cast<int32_t>(room));
+        if (needed <= 0) {
+            out.resize(start);
+            out.append(text);
+            return;
+        }
+        if (static_cast<std::size_t>(needed) <= room) {
+            out.resize(start + static_cast<std::size_t>(needed) - 1); // without the closing zero byte
+            return;
+        }
+        room = static_cast<std::size_t>(needed);
+    }
 }
 
 std::string UpperCzech(std::string_view text) { return ChangeCase(text, ucasemap_utf8ToUpper); }
