@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace data;
 
 namespace {
@@ -66,6 +68,25 @@ TEST(IsoDates, RoundTripAndOrder)
     EXPECT_FALSE(ParseIsoDateTime("2024-02-30"));
     EXPECT_FALSE(ParseIsoDateTime("2024-03-05 25:00:00"));
     EXPECT_LT(FormatIsoDateTime(*ParseDateTime("9.12.2023")), FormatIsoDateTime(*ParseDateTime("10.1.2024")));
+    for (const char* bad : {"2024-3-05", "2024-03-5", "2024/03/05", "2024-03-05 ", "2024-03-05T13:45", "20a4-03-05",
+                            "2024-03-05 13:45:1x", ""})
+        EXPECT_FALSE(ParseIsoDateTime(bad)) << bad;
+    EXPECT_EQ(ParseIsoDateTime("2024-03-05T13:45:10")->days, moment.days);
+}
+
+TEST(ShortDates, EveryYearWidthReadsBack)
+{
+    for (const auto& [year, month, day, text] : {std::tuple{1, 1, 1, "1.1.1"}, std::tuple{99, 12, 31, "31.12.99"},
+                                                 std::tuple{999, 7, 4, "4.7.999"}, std::tuple{1000, 1, 10, "10.1.1000"},
+                                                 std::tuple{2024, 2, 29, "29.2.2024"}, std::tuple{9999, 12, 31, "31.12.9999"}}) {
+        const TDateTime date = EncodeDate(year, month, day);
+        EXPECT_EQ(FormatDate(date), text);
+        EXPECT_EQ(FormatDateTime(date), text);
+    }
+    // Days beyond the calendar's years still give a text.
+    EXPECT_EQ(FormatDate(TDateTime{EncodeDate(9999, 12, 31).days + 366}), "31.12.10000");
+    EXPECT_EQ(FormatDateTime(TDateTime{-1.25}), "29.12.1899 6:00:00"); // before day 0 the time counts back
+    EXPECT_EQ(FormatDateTime(TDateTime{45356.75}), "5.3.2024 18:00:00");
 }
 
 TEST(Currency, ExactAtTheFourthDecimal)
