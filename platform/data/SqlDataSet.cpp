@@ -221,7 +221,7 @@ void TSqlDataSet::Rebuild(bool keepPosition)
     listReady_ = false;
     seenGeneration_ = file_->Generation();
     pos_ = -1;
-    if (!keepPosition && FindsFirstDirectly())
+    if (!keepPosition && ReadsOnWithoutList())
         return; // records are read on from the first one; the list waits until something needs it
     EnsureList();
     const std::vector<std::int64_t>& list = List();

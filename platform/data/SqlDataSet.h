@@ -4,7 +4,8 @@
 // the cursor is a position in that list, and records are read ahead in runs of the list. A
 // dataset that can find its records directly in rowid order reads them on from the first one
 // without the list, and builds it only for what needs it (the count, moving back far, jumping), so
-// switching a filter on and off, or one pass over the records, scans the table at most once.
+// switching a filter on and off, or one pass over the records, scans the table at most once. A
+// posted edit whose values the table holds already, in the form a write would store, writes nothing.
 
 #include "platform/data/DataSet.h"
 #include "platform/data/Filter.h"
@@ -12,8 +13,8 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -64,7 +65,7 @@ protected:
     virtual bool UsesAllRows() const { return false; }
     // True when the records that pass are exactly those of the table that meet FilterSql(), in
     // rowid order: they can then be read on from the first one without building the list.
-    virtual bool FindsFirstDirectly() const { return false; }
+    virtual bool ReadsOnWithoutList() const { return false; }
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
     ColumnTypes FieldColumnTypes() const;

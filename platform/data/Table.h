@@ -32,7 +32,7 @@ protected:
     void BuildList(std::vector<std::int64_t>& rowids) override;
     bool NaturalOrder() const override { return true; }
     bool UsesAllRows() const override;
-    bool FindsFirstDirectly() const override { return !(Filtered() && OnFilterRecord); }
+    bool ReadsOnWithoutList() const override { return !(Filtered() && OnFilterRecord); }
 
 private:
     std::filesystem::path ResolvePath() const;
