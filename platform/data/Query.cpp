@@ -25,22 +25,29 @@ std::optional<std::filesystem::path> FindTableByName(const std::filesystem::path
 }
 
 struct KeyedRow {
+    std::uint64_t prefix; // the key's first eight bytes, big-endian: most comparisons end here
+    const std::string* key; // nullptr: no value
     std::int64_t rowid;
-    std::size_t keyOffset;
-    std::size_t keyLength;
-    bool null;
 };
+
+std::uint64_t KeyPrefix(const std::string& key)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return prefix;
+}
 
 // Sorts as SQLite orders "col COLLATE CZECH [DESC], rowid": no value before any text (after, when
 // descending), equal texts by record number.
-void SortByKey(std::vector<KeyedRow>& rows, const std::string& keys, bool descending)
+void SortByKey(std::vector<KeyedRow>& rows, bool descending)
 {
-    const auto compareKeys = [&keys](const KeyedRow& a, const KeyedRow& b) {
-        if (a.null || b.null)
-            return a.null == b.null ? 0 : a.null ? -1 : 1;
-        const std::string_view ka(keys.data() + a.keyOffset, a.keyLength);
-        const std::string_view kb(keys.data() + b.keyOffset, b.keyLength);
-        const int c = ka.compare(kb);
+    const auto compareKeys = [](const KeyedRow& a, const KeyedRow& b) {
+        if (!a.key || !b.key)
+            return (a.key == nullptr) == (b.key == nullptr) ? 0 : a.key == nullptr ? -1 : 1;
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix ? -1 : 1;
+        const int c = a.key->compare(*b.key);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     };
     std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
@@ -157,16 +164,21 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
         while (select.Step())
             rowids.push_back(select.ColumnInt64(0));
     } else {
+        // Keys are kept per row between builds; a changed row's key is made again.
+        auto& keys = File().SortKeys(File().FieldIndex(orderTerms_.front().column));
         std::vector<KeyedRow> rows;
-        std::string keys;
         while (select.Step()) {
-            KeyedRow row{select.ColumnInt64(0), keys.size(), 0, select.ColumnIsNull(1)};
-            if (!row.null)
-                sys::AppendSortKeyCzech(select.ColumnText(1), keys);
-            row.keyLength = keys.size() - row.keyOffset;
+            KeyedRow row{0, nullptr, select.ColumnInt64(0)};
+            if (!select.ColumnIsNull(1)) {
+                auto [it, added] = keys.try_emplace(row.rowid);
+                if (added)
+                    sys::AppendSortKeyCzech(select.ColumnText(1), it->second);
+                row.key = &it->second;
+                row.prefix = KeyPrefix(it->second);
+            }
             rows.push_back(row);
         }
-        SortByKey(rows, keys, orderTerms_.front().descending);
+        SortByKey(rows, orderTerms_.front().descending);
         rowids.reserve(rowids.size() + rows.size());
         for (const KeyedRow& row : rows)
             rowids.push_back(row.rowid);

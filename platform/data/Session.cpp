@@ -111,8 +111,15 @@ void TableFile::NoteDeleted(std::int64_t rowid)
     Changed();
 }
 
+void TableFile::ForgetRow(std::int64_t rowid)
+{
+    for (auto& [column, keys] : sortKeys_)
+        keys.erase(rowid);
+}
+
 void TableFile::Invalidate()
 {
+    sortKeys_.clear();
     rowidsKnown_ = false;
     rowids_.clear();
     rowids_.shrink_to_fit();
@@ -218,6 +225,7 @@ void Session::OpenConnection(const std::filesystem::path& folder)
     }
     sqlite3_busy_timeout(db, 5000);
     sqlite3_create_collation_v2(db, "CZECH", SQLITE_UTF8, nullptr, CzechCollation, nullptr);
+    sqlite3_update_hook(db, &Session::RowChanged, this);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, CzechLike, nullptr,
                                nullptr, nullptr);
     db_ = db;
@@ -353,6 +361,13 @@ void Session::FinishPendingDetaches()
     pendingDetach_.clear();
     for (TableFile* f : pending)
         Detach(f);
+}
+
+void Session::RowChanged(void* session, int, const char* database, const char*, sqlite3_int64 rowid)
+{
+    for (const auto& [path, weak] : static_cast<Session*>(session)->attached_)
+        if (const auto file = weak.lock(); file && file->Alias() == database)
+            file->ForgetRow(rowid);
 }
 
 void Session::InvalidateAll()

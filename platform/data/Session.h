@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace data {
@@ -45,6 +46,11 @@ public:
     void NoteDeleted(std::int64_t rowid);
     void Invalidate(); // after a rollback or a bulk change: forget what was read
 
+    // Czech collation sort keys of one column's values by rowid, so re-sorting a list reuses them.
+    // Any change of a row (seen through the connection's update hook) forgets that row's keys.
+    std::unordered_map<std::int64_t, std::string>& SortKeys(int column) { return sortKeys_[column]; }
+    void ForgetRow(std::int64_t rowid);
+
     // A prepared statement kept for the life of the attachment (reset before each use).
     sqlite::Statement& Cached(const std::string& sql);
 
@@ -61,6 +67,7 @@ private:
     bool rowidsKnown_ = false;
     std::vector<std::int64_t> rowids_;
     std::map<std::string, sqlite::Statement> statements_;
+    std::map<int, std::unordered_map<std::int64_t, std::string>> sortKeys_;
 };
 
 class Session {
@@ -93,6 +100,7 @@ private:
     void OpenConnection(const std::filesystem::path& folder);
     void CloseConnection();
     void InvalidateAll();
+    static void RowChanged(void* session, int operation, const char* database, const char* table, sqlite3_int64 rowid);
 
     struct FolderLock {
         int fd = -1;

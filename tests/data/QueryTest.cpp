@@ -4,6 +4,7 @@
 
 #include "platform/data/Query.h"
 #include "platform/data/Quote.h"
+#include "platform/data/Session.h"
 #include "platform/data/Table.h"
 
 #include <gtest/gtest.h>
@@ -145,4 +146,49 @@ TEST_F(Queries, KeySortedOrderMatchesTheCollatorsOrder)
         EXPECT_EQ(byKeys, numbers()) << direction;
         EXPECT_EQ(byKeys.size(), 6u + std::size(authors) + 1u);
     }
+}
+
+// Sort keys are kept between openings; a changed title, a rolled-back change and an emptied
+// table must never leave a stale key behind.
+TEST_F(Queries, KeptSortKeysFollowChangesRollbacksAndEmptying)
+{
+    const auto first = [this] {
+        query.First();
+        return query.FieldByName("Nazev").AsString();
+    };
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    EXPECT_EQ(first(), "Cibulka");
+
+    TTable books;
+    books.TableName = "Knihy.DB";
+    books.Open();
+    books.SetFilter("Kod='K5'");
+    books.SetFiltered(true);
+    books.Edit();
+    books.FieldByName("Nazev").SetAsString("Ábel");
+    books.Post();
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    EXPECT_EQ(first(), "Ábel");
+
+    {
+        TTransaction transaction;
+        books.Edit();
+        books.FieldByName("Nazev").SetAsString("Žížala");
+        books.Post();
+        Run({"SELECT * FROM Knihy", "ORDER BY Nazev DESC"});
+        EXPECT_EQ(first(), "Žížala");
+    } // rolled back
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev DESC"});
+    EXPECT_EQ(first(), "Tom \"Sawyer\"");
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    EXPECT_EQ(first(), "Ábel");
+
+    books.EmptyTable();
+    books.Append();
+    books.FieldByName("Kod").SetAsString("N1");
+    books.FieldByName("Nazev").SetAsString("Nová");
+    books.Post();
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
+    EXPECT_EQ(first(), "Nová");
+    EXPECT_EQ(query.RecordCount(), 1);
 }
