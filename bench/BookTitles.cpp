@@ -77,6 +77,8 @@ std::string AdjectiveNoun(std::mt19937& random)
 // The first letter in upper case (a Czech letter takes one or two bytes).
 std::string Capitalised(std::string title)
 {
+    if (title.empty())
+        return title;
     const std::size_t length = static_cast<unsigned char>(title[0]) < 0x80 ? 1 : 2;
     return sys::UpperCzech(std::string_view(title).substr(0, length)) + title.substr(length);
 }

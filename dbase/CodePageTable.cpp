@@ -42,7 +42,7 @@ TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
         std::string utf8 = conv.ToUtf8(std::string_view(&c, 1));
         std::size_t i = 0;
         const char32_t cp = utf8.empty() ? 0xFFFD : DecodeUtf8(utf8, i);
-        if (utf8.empty() || cp == 0xFFFD || cp < 0x80 || utf8.size() > 3) utf8 = "?"; // undefined here
+        if (utf8.empty() || cp == 0xFFFD || cp < 0x80 || utf8.size() > 3) utf8.assign(1, '?'); // undefined here
         else back_.emplace(cp, static_cast<std::uint8_t>(b));
         Utf8Char& c8 = high_[static_cast<std::size_t>(b - 0x80)];
         std::memcpy(c8.bytes, utf8.data(), utf8.size());
