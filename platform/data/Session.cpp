@@ -365,9 +365,18 @@ void Session::FinishPendingDetaches()
 
 void Session::RowChanged(void* session, int, const char* database, const char*, sqlite3_int64 rowid)
 {
-    for (const auto& [path, weak] : static_cast<Session*>(session)->attached_)
-        if (const auto file = weak.lock(); file && file->Alias() == database)
+    auto* self = static_cast<Session*>(session);
+    // Aliases are unique among the attached files, so the one found last is the one when it
+    // still lives and has this alias.
+    if (const auto file = self->lastChanged_.lock(); file && file->Alias() == database) {
+        file->ForgetRow(rowid);
+        return;
+    }
+    for (const auto& [path, weak] : self->attached_)
+        if (const auto file = weak.lock(); file && file->Alias() == database) {
             file->ForgetRow(rowid);
+            self->lastChanged_ = file;
+        }
 }
 
 void Session::InvalidateAll()

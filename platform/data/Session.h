@@ -112,6 +112,7 @@ private:
     std::map<std::filesystem::path, FolderLock> locks_;
     std::map<std::filesystem::path, std::weak_ptr<TableFile>> attached_;
     std::vector<TableFile*> pendingDetach_; // released inside a transaction
+    std::weak_ptr<TableFile> lastChanged_;  // the file the update hook found last (a loop writes one table)
     long ownerPid_ = 0;
 };
 

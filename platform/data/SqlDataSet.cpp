@@ -3,6 +3,7 @@
 #include "platform/sys/CzechText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -33,14 +34,17 @@ TFieldType KeyType(TFieldType stored)
 std::uint64_t FieldBit(std::size_t field) { return std::uint64_t{1} << std::min<std::size_t>(field, 63); }
 
 // Copies a row into a record buffer; numbers and dates over ones of the same kind are set
-// directly, which is much cheaper than the general assignment of a value.
-void CopyRow(std::vector<Value>& to, const std::vector<Value>& from)
+// directly, which is much cheaper than the general assignment of a value. Only the fields in
+// `loaded` are copied: the record reads the others when asked for them.
+void CopyRow(std::vector<Value>& to, const std::vector<Value>& from, std::uint64_t loaded)
 {
     if (to.size() != from.size()) {
         to = from;
         return;
     }
     for (std::size_t i = 0; i < from.size(); ++i) {
+        if ((loaded & FieldBit(i)) == 0)
+            continue;
         const Value& source = from[i];
         Value& target = to[i];
         if (source.index() == target.index()) {
@@ -328,8 +332,8 @@ std::optional<TGetResult> TSqlDataSet::GetWithoutList(Record& record, TGetMode m
     record.rowid = windowRowids_[slot];
     record.position = pos_;
     record.flag = TBookmarkFlag::bfCurrent;
-    CopyRow(record.values, windowRows_[slot]);
     record.loaded = windowState_[slot].loaded;
+    CopyRow(record.values, windowRows_[slot], record.loaded);
     record.ClearChanged(columns_.size());
     return TGetResult::grOK;
 }
@@ -681,8 +685,8 @@ void TSqlDataSet::LoadInto(Record& record, int position)
     record.position = position;
     record.flag = TBookmarkFlag::bfCurrent;
     const std::vector<Value>& row = Row(position);
-    CopyRow(record.values, row);
     record.loaded = windowState_[static_cast<std::size_t>(position - windowStart_)].loaded;
+    CopyRow(record.values, row, record.loaded);
     record.ClearChanged(columns_.size());
 }
 
@@ -815,16 +819,21 @@ bool TSqlDataSet::Passes(Record& record)
 
 bool TSqlDataSet::StoredAlready(const Record& record, int slot)
 {
-    std::uint64_t changed = 0;
-    for (std::size_t i = 0; i < record.changed.size(); ++i)
-        if (record.changed[i])
-            changed |= FieldBit(i);
+    const std::uint64_t changed = record.changedBits;
     const auto at = static_cast<std::size_t>(slot);
     if (const std::uint64_t missing = changed & ~windowState_[at].loaded; missing != 0)
         LoadFields(missing);
     const std::vector<Value>& stored = windowRows_[at];
     if ((windowState_[at].inexact & changed) != 0)
         return false;
+    if (record.changed.size() < 64) { // one bit per field
+        for (std::uint64_t bits = changed; bits != 0; bits &= bits - 1) {
+            const auto i = static_cast<std::size_t>(std::countr_zero(bits));
+            if (stored[i] != record.values[i])
+                return false;
+        }
+        return true;
+    }
     for (std::size_t i = 0; i < record.changed.size(); ++i)
         if (record.changed[i] && stored[i] != record.values[i])
             return false;
@@ -851,9 +860,14 @@ void TSqlDataSet::UpdateRecord(Record& record)
     }
     std::vector<std::size_t>& changed = changedFields_;
     changed.clear();
-    for (std::size_t i = 0; i < record.changed.size(); ++i)
-        if (record.changed[i])
-            changed.push_back(i);
+    if (record.changed.size() < 64) { // one bit per field
+        for (std::uint64_t bits = record.changedBits; bits != 0; bits &= bits - 1)
+            changed.push_back(static_cast<std::size_t>(std::countr_zero(bits)));
+    } else {
+        for (std::size_t i = 0; i < record.changed.size(); ++i)
+            if (record.changed[i])
+                changed.push_back(i);
+    }
 
     sqlite::Statement*& prepared = updates_[record.changed];
     if (prepared == nullptr) {
@@ -885,11 +899,14 @@ void TSqlDataSet::UpdateRecord(Record& record)
     const int slot = WindowSearch(record.rowid, record.position);
     postedInPlace_ = slot >= 0 && windowStart_ + slot == pos_;
     if (slot >= 0) {
-        // The row read ahead takes the record's values (those it has).
+        // The row read ahead takes the record's values (those it has): the written ones, and
+        // those it had not read; the others it holds already, as the record read them from it
+        // or from the unchanged table.
         std::vector<Value>& row = windowRows_[static_cast<std::size_t>(slot)];
         RowState& state = windowState_[static_cast<std::size_t>(slot)];
+        const std::uint64_t take = record.loaded & ~state.loaded;
         for (std::size_t i = 0; i < row.size(); ++i)
-            if ((record.loaded & FieldBit(i)) != 0)
+            if ((take & FieldBit(i)) != 0 || (i >= 63 && (record.loaded & FieldBit(i)) != 0))
                 row[i] = record.values[i];
         for (const std::size_t i : changed)
             row[i] = record.values[i];
@@ -1102,6 +1119,7 @@ void TSqlDataSet::SetFieldData(TField& field, const Value& source)
     record->values[static_cast<std::size_t>(index)] = ConvertValue(source, def.DataType, def.Size);
     record->changed[static_cast<std::size_t>(index)] = true;
     record->anyChanged = true;
+    record->changedBits |= FieldBit(static_cast<std::size_t>(index));
     touched_ |= FieldBit(static_cast<std::size_t>(index));
     if (FieldBit(static_cast<std::size_t>(index)) != FieldBit(63))
         record->loaded |= FieldBit(static_cast<std::size_t>(index));

@@ -37,6 +37,7 @@ protected:
         std::vector<Value> values;   // one per field definition
         std::vector<bool> changed;   // fields assigned since the record was read
         bool anyChanged = false;     // some entry of changed is set
+        std::uint64_t changedBits = 0; // changed as bits (bit 63 stands for all later fields)
         // Fields whose values are here (bit 63 stands for all later ones); the others are read
         // when asked for.
         std::uint64_t loaded = ~std::uint64_t{0};
@@ -45,6 +46,7 @@ protected:
             if (anyChanged || changed.size() != count)
                 changed.assign(count, false);
             anyChanged = false;
+            changedBits = 0;
         }
     };
 
