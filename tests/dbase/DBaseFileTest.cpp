@@ -308,3 +308,34 @@ TEST(DBaseFileCreate, UnsupportedTypeIsRefused) {
 }
 
 } // namespace
+
+// Field texts converted to UTF-8 in place agree with the byte-by-byte conversion whatever the mix
+// and position of plain and accented bytes (runs of eight plain bytes are copied at once).
+TEST(DBaseFileText, InPlaceConversionMatchesByteByByte) {
+    for (const dbase::TCodePage page : {dbase::TCodePage::Oem852, dbase::TCodePage::Ansi1250}) {
+        const auto& table = dbase::TCodePageTable::Get(page);
+        std::string out = "previous text that is longer than some of the results";
+        for (std::size_t length = 0; length <= 40; ++length)
+            for (std::size_t shift = 0; shift < 9; ++shift) {
+                std::string bytes;
+                for (std::size_t i = 0; i < length; ++i)
+                    bytes += static_cast<char>((i + shift) % 9 == 0 || (i + shift) % 13 == 5 ? 0x80 + (i * 37 + shift) % 128
+                                                                                        : 'a' + (i + shift) % 26);
+                std::string expected;
+                table.AppendUtf8(bytes.data(), bytes.size(), expected);
+                table.AssignUtf8(bytes.data(), bytes.size(), out);
+                EXPECT_EQ(out, expected) << "length " << length << ", shift " << shift;
+                // The whole range of byte values, each at every position of an eight-byte run.
+                std::string all;
+                for (int b = 0; b < 256; ++b) all += std::string(shift, 'x') + static_cast<char>(b) + std::string(7, 'y');
+                expected.clear();
+                table.AppendUtf8(all.data(), all.size(), expected);
+                table.AssignUtf8(all.data(), std::min<std::size_t>(all.size(), 256), out);
+                std::string prefix;
+                table.AppendUtf8(all.data(), std::min<std::size_t>(all.size(), 256), prefix);
+                EXPECT_EQ(out, prefix);
+                table.AssignUtf8(all.data(), all.size(), out);
+                EXPECT_EQ(out, expected);
+            }
+    }
+}
