@@ -1,9 +1,11 @@
 #include "platform/data/SqlDataSet.h"
 
+#include "platform/data/ValueText.h"
 #include "platform/sys/CzechText.h"
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -1084,29 +1086,69 @@ void TSqlDataSet::SetBookmarkFlag(TRecordBuffer& buffer, TBookmarkFlag flag)
     static_cast<Record&>(buffer).flag = flag;
 }
 
-bool TSqlDataSet::GetFieldData(const TField& field, Value* dest)
+const Value* TSqlDataSet::FieldValue(const TField& field)
 {
     Record* record = nullptr;
     if (State() == TDataSetState::dsFilter) {
         record = filterRecord_;
     } else {
         if (IsEmpty())
-            return false;
+            return nullptr;
         record = static_cast<Record*>(ActiveBuffer());
     }
     const int index = field.FieldNo() - 1;
     if (record == nullptr || index < 0 || index >= static_cast<int>(record->values.size()))
-        return false;
+        return nullptr;
     const std::uint64_t bit = FieldBit(static_cast<std::size_t>(index));
     touched_ |= bit;
     if ((record->loaded & bit) == 0)
         LoadField(*record, static_cast<std::size_t>(index));
-    const Value& value = record->values[static_cast<std::size_t>(index)];
-    if (IsNull(value))
+    return &record->values[static_cast<std::size_t>(index)];
+}
+
+bool TSqlDataSet::GetFieldData(const TField& field, Value* dest)
+{
+    const Value* value = FieldValue(field);
+    if (value == nullptr || IsNull(*value))
         return false;
     if (dest != nullptr)
-        *dest = value;
+        *dest = *value;
     return true;
+}
+
+bool TSqlDataSet::GetFieldText(const TField& field, std::string& text)
+{
+    // The text of a stored text, date or empty value, written without a copy of the value;
+    // other values take the general way.
+    if (field.FieldKind() != TFieldKind::fkData)
+        return false;
+    const Value* value = FieldValue(field);
+    if (value == nullptr || IsNull(*value)) {
+        text.clear();
+        return true;
+    }
+    switch (field.DataType()) {
+    case TFieldType::ftString:
+        if (const auto* s = std::get_if<std::string>(value)) {
+            text.assign(*s);
+            return true;
+        }
+        return false;
+    case TFieldType::ftDateTime:
+        if (const auto* d = std::get_if<TDateTime>(value)) {
+            text = FormatDateTime(*d);
+            return true;
+        }
+        return false;
+    case TFieldType::ftDate:
+        if (const auto* d = std::get_if<TDateTime>(value); d != nullptr && std::trunc(d->days) == d->days) {
+            text = FormatDate(*d);
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
 }
 
 void TSqlDataSet::SetFieldData(TField& field, const Value& source)

@@ -92,6 +92,7 @@ protected:
     TBookmarkFlag GetBookmarkFlag(const TRecordBuffer& buffer) const override;
     void SetBookmarkFlag(TRecordBuffer& buffer, TBookmarkFlag flag) override;
     bool GetFieldData(const TField& field, Value* dest) override;
+    bool GetFieldText(const TField& field, std::string& text) override;
     void SetFieldData(TField& field, const Value& source) override;
     int GetRecordCount() override;
     int GetRecNo() override;
@@ -115,6 +116,7 @@ private:
     void ReadRow(sqlite::Statement& statement, std::size_t slot, std::uint64_t fields, bool adding);
     void LoadFields(std::uint64_t fields);
     void LoadField(Record& record, std::size_t field);
+    const Value* FieldValue(const TField& field); // of the current record, read if need be
     int WindowSlot(std::int64_t rowid, int position) const;
     int WindowSearch(std::int64_t rowid, int hint) const;
     bool InWindow(int position) const;

@@ -1,6 +1,8 @@
 #include "platform/data/ValueText.h"
 
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -309,23 +311,94 @@ std::string DateText(int year, int month, int day)
     return std::string(text, p);
 }
 
+// Whole days and seconds of a value; a whole day (a date without a time) without the rounding.
+void SplitQuickly(TDateTime value, std::int64_t& days, int& seconds)
+{
+    if (value.days == std::trunc(value.days) && std::fabs(value.days) < 1e15) {
+        days = static_cast<std::int64_t>(value.days);
+        seconds = 0;
+        return;
+    }
+    SplitDateTime(value, days, seconds);
+}
+
+// The short date text of a day number. Loops read the same few thousand days over and over:
+// recent ones are kept, each in the slot of its number.
+std::string DayText(std::int64_t days)
+{
+    struct Slot {
+        std::int64_t days = std::numeric_limits<std::int64_t>::min();
+        std::uint8_t size = 0;
+        char text[23] = {};
+    };
+    thread_local std::array<Slot, 1024> slots;
+    Slot& slot = slots[static_cast<std::size_t>(days) & (slots.size() - 1)];
+    if (slot.days == days)
+        return std::string(slot.text, slot.size);
+    int y = 0, m = 0, d = 0;
+    CivilFromDays(days - kUnixDelta, y, m, d);
+    std::string text = DateText(y, m, d);
+    if (text.size() <= sizeof slot.text) {
+        slot.days = days;
+        slot.size = static_cast<std::uint8_t>(text.size());
+        std::memcpy(slot.text, text.data(), text.size());
+    }
+    return text;
+}
+
+// The day number of an ISO date "YYYY-MM-DD" (the first ten characters of text), kept for the
+// dates read recently like the texts above; nullopt for a text that is no valid date.
+std::optional<std::int64_t> IsoDay(std::string_view text)
+{
+    struct Slot {
+        std::uint64_t head = 0; // the first eight characters
+        std::uint16_t tail = 0; // the next two
+        bool used = false;
+        std::int64_t days = 0;
+    };
+    thread_local std::array<Slot, 1024> slots;
+    std::uint64_t head = 0;
+    std::uint16_t tail = 0;
+    std::memcpy(&head, text.data(), sizeof head);
+    std::memcpy(&tail, text.data() + sizeof head, sizeof tail);
+    const std::uint64_t hash = (head ^ (std::uint64_t{tail} << 17)) * 0x9E3779B97F4A7C15ULL;
+    Slot& slot = slots[static_cast<std::size_t>(hash >> 54)];
+    if (slot.used && slot.head == head && slot.tail == tail)
+        return slot.days;
+    auto num = [&](std::size_t at, std::size_t len, int& out) {
+        out = 0;
+        for (std::size_t i = at; i < at + len; ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            if (digit > 9)
+                return false;
+            out = out * 10 + static_cast<int>(digit);
+        }
+        return true;
+    };
+    int y = 0, m = 0, d = 0;
+    if (!num(0, 4, y) || text[4] != '-' || !num(5, 2, m) || text[7] != '-' || !num(8, 2, d) || !IsValidDate(y, m, d))
+        return std::nullopt;
+    const auto days = static_cast<std::int64_t>(EncodeDate(y, m, d).days);
+    slot = Slot{head, tail, true, days};
+    return days;
+}
+
 } // namespace
 
 std::string FormatDate(TDateTime value)
 {
-    int y = 0, m = 0, d = 0;
-    DecodeDate(value, y, m, d);
-    return DateText(y, m, d);
+    std::int64_t days = 0;
+    int seconds = 0;
+    SplitQuickly(value, days, seconds);
+    return DayText(days);
 }
 
 std::string FormatDateTime(TDateTime value)
 {
     std::int64_t days = 0;
     int seconds = 0;
-    SplitDateTime(value, days, seconds);
-    int y = 0, m = 0, d = 0;
-    CivilFromDays(days - kUnixDelta, y, m, d);
-    std::string s = DateText(y, m, d);
+    SplitQuickly(value, days, seconds);
+    std::string s = DayText(days);
     if (seconds != 0) {
         char buf[48];
         std::snprintf(buf, sizeof buf, " %d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
@@ -383,16 +456,19 @@ std::optional<TDateTime> ParseIsoDateTime(std::string_view text)
         }
         return true;
     };
-    int y = 0, m = 0, d = 0, h = 0, mi = 0, s = 0;
-    if (text.size() < 10 || !num(0, 4, y) || text[4] != '-' || !num(5, 2, m) || text[7] != '-' ||
-        !num(8, 2, d) || !IsValidDate(y, m, d))
+    int h = 0, mi = 0, s = 0;
+    if (text.size() < 10)
         return std::nullopt;
+    const std::optional<std::int64_t> day = IsoDay(text);
+    if (!day)
+        return std::nullopt;
+    const TDateTime date{static_cast<double>(*day)};
     if (text.size() == 10)
-        return EncodeDate(y, m, d);
+        return date;
     if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || !num(11, 2, h) || text[13] != ':' ||
         !num(14, 2, mi) || text[16] != ':' || !num(17, 2, s) || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
-    return Compose(EncodeDate(y, m, d), h, mi, s);
+    return Compose(date, h, mi, s);
 }
 
 } // namespace data

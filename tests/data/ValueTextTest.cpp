@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include <tuple>
 
 using namespace data;
@@ -95,6 +98,39 @@ TEST(Currency, ExactAtTheFourthDecimal)
     EXPECT_EQ(ParseCurrency("1,23456")->units, 12346); // rounded at the fifth decimal
     EXPECT_EQ(FormatCurrency(TCurrency{INT64_MIN}).substr(0, 1), "-");
     EXPECT_FALSE(ParseCurrency("99999999999999999999"));
+}
+
+// Dates read and written over and over (many of them sharing places in any small store of
+// recent ones) keep their exact texts and day numbers, also after a refused text.
+TEST(ValueText, RepeatedDatesReadAndWrittenAlike)
+{
+    for (int round = 0; round < 3; ++round) {
+        for (int day = -800; day < 60000; day += 7) {
+            int y = 0, m = 0, d = 0;
+            DecodeDate(TDateTime{static_cast<double>(day)}, y, m, d);
+            if (y < 1)
+                continue;
+            char iso[16];
+            std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", y, m, d);
+            const auto parsed = ParseIsoDateTime(iso);
+            ASSERT_TRUE(parsed) << iso;
+            ASSERT_EQ(parsed->days, day) << iso;
+            ASSERT_EQ(FormatIsoDateTime(*parsed), iso);
+            const std::string text = std::to_string(d) + "." + std::to_string(m) + "." + std::to_string(y);
+            ASSERT_EQ(FormatDate(TDateTime{static_cast<double>(day)}), text);
+            ASSERT_EQ(FormatDateTime(TDateTime{static_cast<double>(day)}), text);
+            if (day >= 0) { // times of days before the first one count the other way
+                ASSERT_EQ(FormatDateTime(TDateTime{day + 0.5}), text + " 12:00:00");
+                ASSERT_EQ(ParseIsoDateTime(std::string(iso) + " 06:00:00")->days, day + 0.25);
+            }
+            ASSERT_FALSE(ParseIsoDateTime(std::string(iso) + "x")) << iso;
+            ASSERT_FALSE(ParseIsoDateTime(std::string(iso, 8) + "4x")) << iso;
+        }
+    }
+    EXPECT_FALSE(ParseIsoDateTime("2023-02-29"));
+    EXPECT_FALSE(ParseIsoDateTime("2023-02-29"));
+    EXPECT_EQ(ParseIsoDateTime("2024-02-29")->days, EncodeDate(2024, 2, 29).days);
+    EXPECT_EQ(FormatDate(TDateTime{-0.5}), "30.12.1899"); // a time before the first day: not a whole day
 }
 
 } // namespace
