@@ -99,6 +99,7 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     lookupCache_.clear();
     lookupGeneration_ = 0;
     updates_.clear();
+    lastUpdate_ = nullptr;
     insert_ = nullptr;
     ranges_.clear();
     fetches_.clear();
@@ -116,6 +117,7 @@ void TSqlDataSet::ReleaseSource()
     lookupCache_.clear();
     filterSql_ = {};
     updates_.clear();
+    lastUpdate_ = nullptr;
     insert_ = nullptr;
     ranges_.clear();
     fetches_.clear();
@@ -871,7 +873,11 @@ void TSqlDataSet::UpdateRecord(Record& record)
                 changed.push_back(i);
     }
 
-    sqlite::Statement*& prepared = updates_[record.changed];
+    // A loop writes the same fields row after row: the statement used last is looked up first.
+    const bool bitsSuffice = record.changed.size() < 64;
+    sqlite::Statement*& prepared = bitsSuffice && lastUpdate_ != nullptr && lastUpdateBits_ == record.changedBits
+                                       ? lastUpdate_
+                                       : updates_[record.changed];
     if (prepared == nullptr) {
         std::string sql = "UPDATE " + file_->Qualified() + " SET ";
         for (std::size_t k = 0; k < changed.size(); ++k) {
@@ -881,6 +887,10 @@ void TSqlDataSet::UpdateRecord(Record& record)
         }
         sql += " WHERE rowid = ?";
         prepared = &file_->Cached(sql);
+    }
+    if (bitsSuffice && &prepared != &lastUpdate_) {
+        lastUpdate_ = prepared;
+        lastUpdateBits_ = record.changedBits;
     }
     sqlite::Statement& update = *prepared;
     update.Reset();

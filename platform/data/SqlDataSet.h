@@ -161,6 +161,8 @@ private:
     Record* filterRecord_ = nullptr;        // the record judged by OnFilterRecord
     std::map<std::vector<bool>, sqlite::Statement*> updates_; // by the fields an update writes
     std::vector<std::size_t> changedFields_; // of the record being posted
+    sqlite::Statement* lastUpdate_ = nullptr;  // the update used last (fewer than 64 fields)
+    std::uint64_t lastUpdateBits_ = 0;         // the fields it writes
     bool postedInPlace_ = false;
     sqlite::Statement* insert_ = nullptr;
     std::map<std::uint64_t, sqlite::Statement*> ranges_; // by the fields they read
