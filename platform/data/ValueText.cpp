@@ -10,6 +10,19 @@
 namespace data {
 namespace {
 
+// Reads `len` decimal digits of `text` from `at` into `out`; false when one is no digit.
+bool ReadDigits(std::string_view text, std::size_t at, std::size_t len, int& out)
+{
+    out = 0;
+    for (std::size_t i = at; i < at + len; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+        if (digit > 9)
+            return false;
+        out = out * 10 + static_cast<int>(digit);
+    }
+    return true;
+}
+
 std::string_view Trim(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -365,16 +378,7 @@ std::optional<std::int64_t> IsoDay(std::string_view text)
     Slot& slot = slots[static_cast<std::size_t>(hash >> 54)];
     if (slot.used && slot.head == head && slot.tail == tail)
         return slot.days;
-    auto num = [&](std::size_t at, std::size_t len, int& out) {
-        out = 0;
-        for (std::size_t i = at; i < at + len; ++i) {
-            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-            if (digit > 9)
-                return false;
-            out = out * 10 + static_cast<int>(digit);
-        }
-        return true;
-    };
+    const auto num = [text](std::size_t at, std::size_t len, int& out) { return ReadDigits(text, at, len, out); };
     int y = 0, m = 0, d = 0;
     if (!num(0, 4, y) || text[4] != '-' || !num(5, 2, m) || text[7] != '-' || !num(8, 2, d) || !IsValidDate(y, m, d))
         return std::nullopt;
@@ -446,16 +450,7 @@ std::string FormatIsoDateTime(TDateTime value)
 
 std::optional<TDateTime> ParseIsoDateTime(std::string_view text)
 {
-    auto num = [&](std::size_t at, std::size_t len, int& out) {
-        out = 0;
-        for (std::size_t i = at; i < at + len; ++i) {
-            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-            if (digit > 9)
-                return false;
-            out = out * 10 + static_cast<int>(digit);
-        }
-        return true;
-    };
+    const auto num = [text](std::size_t at, std::size_t len, int& out) { return ReadDigits(text, at, len, out); };
     int h = 0, mi = 0, s = 0;
     if (text.size() < 10)
         return std::nullopt;
