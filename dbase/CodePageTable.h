@@ -47,6 +47,42 @@ public:
         }
         out.assign(buf, static_cast<std::size_t>(p - buf));
     }
+    // The same for a text of at most 64 bytes whose bytes above 127 are marked by the set bits of
+    // `high` (bit k for byte k): the plain runs between them are copied sixteen bytes at a time and
+    // only the marked bytes are looked up. `readable` is how many bytes may be read from `bytes`
+    // on; with fewer than the text and sixteen more, the text is first copied aside.
+    void AssignUtf8(const char* bytes, std::size_t length, std::uint64_t high, std::size_t readable,
+                    std::string& out) const {
+        if (length > 64) {
+            AssignUtf8(bytes, length, out);
+            return;
+        }
+        char aside[64 + 16];
+        const char* text = bytes;
+        if (readable < length + 16) {
+            std::memcpy(aside, bytes, length);
+            text = aside;
+        }
+        char buf[3 * 64 + 16];
+        char* p = buf;
+        std::size_t from = 0;
+        const auto copyRun = [&](std::size_t to) {
+            for (std::size_t k = from; k < to; k += 16) std::memcpy(p + (k - from), text + k, 16);
+            p += to - from;
+        };
+        while (high) {
+            const auto at = static_cast<std::size_t>(std::countr_zero(high));
+            high &= high - 1;
+            copyRun(at);
+            const std::uint32_t e = packed_[static_cast<unsigned char>(text[at])];
+            std::memcpy(p, &e, 4);
+            p += PackedLength(e);
+            from = at + 1;
+        }
+        copyRun(length);
+        out.clear(); // then append: cheaper than assign, which must allow for overlap
+        out.append(buf, static_cast<std::size_t>(p - buf));
+    }
     std::string ToUtf8(std::string_view bytes) const;
     // The code-page form of UTF-8 text; a character the code page cannot hold, and a malformed
     // sequence, become "?".

@@ -106,11 +106,22 @@ namespace {
 // what writers produce: they give the same text as converting to the value and back. Each
 // answers false, leaving out to the general form, for any other stored text.
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-void SetText(std::string& out, const char* text, std::size_t length) {
+bool SetText(std::string& out, const char* text, std::size_t length) {
     out.clear();
     out.append(text, length);
+    return true;
+}
+
+// Text with bytes above 127, converted to UTF-8; kept out of line, with its buffers, so that
+// reading plain fields needs no large stack frame.
+[[gnu::noinline]] bool ConvertText(const TCodePageTable& codePage, const char* bytes, std::size_t length,
+                                   std::uint64_t high, std::size_t readable, std::string& out) {
+    codePage.AssignUtf8(bytes, length, high, readable, out);
+    return true;
+}
+[[gnu::noinline]] bool ConvertText(const TCodePageTable& codePage, std::string_view bytes, std::string& out) {
+    codePage.AssignUtf8(bytes.data(), bytes.size(), out);
+    return true;
 }
 
 // The field f (masks m, not blank) holds [-]digits without leading zeros, at most 18 of them,
@@ -161,11 +172,13 @@ bool CanonicalFloatText(const char* f, const TFieldMasks& m, std::string& out) {
 // YYYYMMDD of a valid date as "d.M.yyyy".
 bool CanonicalDateText(std::string_view raw, std::string& out) {
     if (raw.size() != 8) return false;
+    // All eight bytes digits: high halves 3, and still 3 after adding 6 to each (no byte above '9').
+    std::uint64_t w;
+    std::memcpy(&w, raw.data(), 8);
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull, kThrees = 0x3030303030303030ull;
+    if ((w & kHigh) != kThrees || ((w + 0x0606060606060606ull) & kHigh) != kThrees) return false;
     int v[8];
-    for (std::size_t k = 0; k < 8; ++k) {
-        if (!IsDigit(raw[k])) return false;
-        v[k] = raw[k] - '0';
-    }
+    for (std::size_t k = 0; k < 8; ++k) v[k] = raw[k] - '0';
     const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
     if (!ValidYmd(y, m, d)) return false;
     // Day and month without a leading zero: the tens are written, then overwritten by the ones
@@ -312,6 +325,7 @@ void TDBaseFile::CreateFieldDefs() {
         FieldInfos.push_back(std::move(info));
     }
     if (FieldInfos.empty()) throw countError(0);
+    BuildTextLayouts();
     if (static_cast<std::uint32_t>(offset) != RecordSize) {
         const std::string text = "Invalid Record Size,\rRecord Size in Hdr : " + std::to_string(RecordSize) +
                                  "\rExpected : " + std::to_string(offset);
@@ -379,56 +393,78 @@ bool TDBaseFile::GetFieldData(int i, TFieldType type, Value* dest, const std::ui
     }
 }
 
-void TDBaseFile::GetFieldText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
-    const TMyFieldInfo& f = FieldInfos[static_cast<std::size_t>(i)];
-    const std::string_view raw(reinterpret_cast<const char*>(record) + f.Offset, static_cast<std::size_t>(f.Size));
-    if (type == TFieldType::ftDate) {
-        if (!CanonicalDateText(raw, out)) ValueText(i, type, record, out);
-        return;
-    }
-    const char* field = raw.data();
-    TFieldMasks m;
-    const bool text = type == TFieldType::ftString;
-    if (!(text ? ScanField<false>(record, RecordSize, static_cast<std::size_t>(f.Offset), raw.size(), m)
-               : ScanField<true>(record, RecordSize, static_cast<std::size_t>(f.Offset), raw.size(), m))) {
-        // Wide fields and tiny records: byte by byte.
-        if (text) {
-            const std::string_view t = Trim(raw);
-            codePage_->AssignUtf8(t.data(), t.size(), out);
-        } else {
-            ValueText(i, type, record, out);
-        }
-        return;
-    }
-    if (m.Blank()) {
-        if (text) {
-            out.clear();
-            return;
-        }
-    } else {
-        switch (type) {
-        case TFieldType::ftString:
-            if (m.high) codePage_->AssignUtf8(field + m.Begin(), m.End() - m.Begin(), out);
-            else SetText(out, field + m.Begin(), m.End() - m.Begin());
-            return;
+void TDBaseFile::BuildTextLayouts() {
+    textLayouts_.clear();
+    textLayouts_.reserve(FieldInfos.size());
+    for (const TMyFieldInfo& info : FieldInfos) {
+        TTextLayout f;
+        f.offset = static_cast<std::uint32_t>(info.Offset);
+        f.size = static_cast<std::uint8_t>(info.Size);
+        f.type = static_cast<std::uint8_t>(info.FieldType);
+        const bool scan = f.offset + f.size <= RecordSize && CanScan(RecordSize, f.size);
+        switch (info.FieldType) {
+        case TFieldType::ftString: f.read = scan ? TTextRead::Text : TTextRead::ByteText; break;
         case TFieldType::ftSmallint:
         case TFieldType::ftInteger:
-        case TFieldType::ftLargeint:
-            if (CanonicalIntegerText(field, m, out)) return;
-            break;
-        case TFieldType::ftFloat:
-            if (CanonicalFloatText(field, m, out)) return;
-            break;
-        default: break;
+        case TFieldType::ftLargeint: f.read = scan ? TTextRead::Integer : TTextRead::ByValue; break;
+        case TFieldType::ftFloat: f.read = scan ? TTextRead::Float : TTextRead::ByValue; break;
+        case TFieldType::ftDate: f.read = TTextRead::Date; break;
+        default: f.read = TTextRead::ByValue; break;
         }
+        if (scan && f.size <= 16) {
+            f.oneLoad = true;
+            f.load = static_cast<std::uint32_t>(OneLoadStart(RecordSize, f.offset));
+            f.shift = static_cast<std::uint8_t>(f.offset - f.load);
+            f.keep = static_cast<std::uint16_t>(f.size == 16 ? 0xFFFFu : (1u << f.size) - 1);
+        }
+        textLayouts_.push_back(f);
     }
-    ValueText(i, type, record, out);
 }
 
-void TDBaseFile::ValueText(int i, TFieldType type, const std::uint8_t* record, std::string& out) const {
+namespace {
+template <bool Numbers, typename Layout>
+[[gnu::always_inline]] inline TFieldMasks ScanLayout(const Layout& f, const std::uint8_t* record) {
+    return f.oneLoad ? ScanOneLoad<Numbers>(record + f.load, f.shift, f.keep) : ScanLoads<Numbers>(record + f.offset, f.size);
+}
+} // namespace
+
+bool TDBaseFile::GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const {
+    const TTextLayout& f = textLayouts_[i];
+    const char* field = reinterpret_cast<const char*>(record) + f.offset;
+    switch (f.read) {
+    case TTextRead::Text: {
+        const TFieldMasks m = ScanLayout<false>(f, record);
+        if (m.Blank()) {
+            out.clear();
+            return true;
+        }
+        const std::size_t b = m.Begin(), e = m.End();
+        if (m.high) return ConvertText(*codePage_, field + b, e - b, m.high >> b, RecordSize - (f.offset + b), out);
+        return SetText(out, field + b, e - b);
+    }
+    case TTextRead::Integer: {
+        const TFieldMasks m = ScanLayout<true>(f, record);
+        if (!m.Blank() && CanonicalIntegerText(field, m, out)) return true;
+        break;
+    }
+    case TTextRead::Float: {
+        const TFieldMasks m = ScanLayout<true>(f, record);
+        if (!m.Blank() && CanonicalFloatText(field, m, out)) return true;
+        break;
+    }
+    case TTextRead::Date:
+        if (CanonicalDateText(std::string_view(field, f.size), out)) return true;
+        break;
+    case TTextRead::ByteText: return ConvertText(*codePage_, Trim(std::string_view(field, f.size)), out);
+    case TTextRead::ByValue: break;
+    }
+    return ValueText(i, static_cast<TFieldType>(f.type), record, out);
+}
+
+bool TDBaseFile::ValueText(std::size_t i, TFieldType type, const std::uint8_t* record, std::string& out) const {
     out.clear();
     Value v;
-    GetFieldData(i, type, &v, record);
+    GetFieldData(static_cast<int>(i), type, &v, record);
     char buf[64];
     if (const auto* n = std::get_if<std::int64_t>(&v)) {
         out.assign(buf, std::to_chars(buf, buf + sizeof buf, *n).ptr);
@@ -450,6 +486,7 @@ void TDBaseFile::ValueText(int i, TFieldType type, const std::uint8_t* record, s
     } else if (const auto* s = std::get_if<std::string>(&v)) {
         out = *s;
     }
+    return true;
 }
 
 std::string TDBaseFile::FormatField(const TMyFieldInfo& f, TFieldType type, const Value& source) const {
@@ -582,6 +619,7 @@ void TDBaseFile::CreateTable(const std::vector<data::TFieldDef>& defs) {
     WriteAt(32, descriptors.data(), descriptors.size());
     FieldInfos = std::move(infos);
     RecordSize = static_cast<std::uint32_t>(offset);
+    BuildTextLayouts();
     HeaderSize = static_cast<std::uint32_t>(32 + descriptors.size());
     Version = xBaseVersion::xBaseIII;
     rDbfHdr.fill(0);

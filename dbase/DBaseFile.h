@@ -38,10 +38,17 @@ public:
     void CreateFieldDefs();
     // Converts field i of a record to its value; a text that means no value gives monostate.
     bool GetFieldData(int i, data::TFieldType type, data::Value* dest, const std::uint8_t* record) const;
+    // Whether GetFieldText reads field i for a field shown as `shown`: only as its stored type,
+    // and not a memo (memos are read as streams).
+    bool ReadsText(std::size_t i, data::TFieldType shown) const {
+        return i < textLayouts_.size() && static_cast<data::TFieldType>(textLayouts_[i].type) == shown &&
+               shown != data::TFieldType::ftMemo;
+    }
     // The text of field i as the dataset's fields show it (trimmed UTF-8 text, decimal numbers
     // with a decimal comma, dates "d.M.yyyy", "True"/"False", "" for no value), made straight
-    // from the stored bytes of a record of RecordSize bytes. Replaces out.
-    void GetFieldText(int i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
+    // from the stored bytes of a record of RecordSize bytes. Replaces out. Only where ReadsText;
+    // answers true, as the dataset's text hook does for a text it wrote.
+    bool GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const;
     // Converts a value into field i of a record; monostate writes blanks. A text wider than the
     // field raises EFieldToLongError and leaves the record unchanged.
     void SetFieldData(int i, data::TFieldType type, std::uint8_t* record, const data::Value& source) const;
@@ -52,7 +59,10 @@ public:
     void AppendRecord(const std::uint8_t* buffer);
     void WriteRecordAt(std::int64_t n, const std::uint8_t* buffer);
     std::int64_t RecordCount() const { return recordCount_; }
-    void ClearMyFieldInfos() { FieldInfos.clear(); }
+    void ClearMyFieldInfos() {
+        FieldInfos.clear();
+        textLayouts_.clear();
+    }
     bool HasMemoFields() const;
 
     const TCodePageTable& CodePage() const { return *codePage_; }
@@ -67,10 +77,34 @@ private:
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     }
-    // The general form of GetFieldText: through the value.
-    void ValueText(int i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
+    // The general form of GetFieldText: through the value. Answers true.
+    [[gnu::noinline]] bool ValueText(std::size_t i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
     std::string FormatField(const TMyFieldInfo& info, data::TFieldType type, const data::Value& source) const;
 
+    // How GetFieldText reads each field, worked out once when the descriptors are read (16 bytes,
+    // so that finding field i costs no division).
+    enum class TTextRead : std::uint8_t {
+        Text,      // trimmed and converted, from masks
+        Integer,   // as stored when in its shortest form, from masks
+        Float,     // the same, with the decimal comma
+        Date,      // YYYYMMDD as "d.M.yyyy"
+        ByteText,  // text too wide for masks (or a record too short): trimmed byte by byte
+        ByValue,   // through the value: logical fields, numbers that cannot be scanned
+    };
+    struct TTextLayout {
+        std::uint32_t offset = 0; // first byte in the record
+        std::uint32_t load = 0;   // start of the one 16-byte load that holds the field (oneLoad)
+        std::uint16_t keep = 0;   // the field's bits of that load, shifted down
+        std::uint8_t size = 0;
+        std::uint8_t shift = 0;   // offset - load
+        TTextRead read = TTextRead::ByValue;
+        bool oneLoad = false;     // at most 16 bytes: one load; otherwise loads inside the field
+        std::uint8_t type = 0;    // the stored type (data::TFieldType)
+    };
+    static_assert(sizeof(TTextLayout) == 16);
+    void BuildTextLayouts();
+
+    std::vector<TTextLayout> textLayouts_;
     TNoticeEvent notice_;
     const TCodePageTable* codePage_ = nullptr;
     std::int64_t recordCount_ = 0;

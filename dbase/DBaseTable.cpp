@@ -445,10 +445,8 @@ bool TDBaseTable::GetFieldData(const data::TField& field, Value* dest) {
 bool TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
     const TDBaseFile* dbf = dbf_.get();
     const auto i = static_cast<std::size_t>(field.FieldNo() - 1); // calculated fields (0) wrap to a huge index
-    if (!dbf || i >= dbf->FieldInfos.size()) return false;
-    const TFieldType type = dbf->FieldInfos[i].FieldType;
     // Only where the field shows the stored type as it is; other fields take the general path.
-    if (type != field.DataType() || type == TFieldType::ftMemo) return false;
+    if (!dbf || !dbf->ReadsText(i, field.DataType())) return false;
     const TDataSetState state = State();
     const TRecBuf* rec = state == TDataSetState::dsFilter ? filterBuffer_ : static_cast<const TRecBuf*>(ActiveBuffer());
     if (!rec || rec->bytes.size() != dbf->RecordSize) return false;
@@ -456,8 +454,7 @@ bool TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
         text.clear();
         return true;
     }
-    dbf->GetFieldText(static_cast<int>(i), type, rec->bytes.data(), text);
-    return true;
+    return dbf->GetFieldText(i, rec->bytes.data(), text);
 }
 
 void TDBaseTable::SetFieldData(data::TField& field, const Value& source) {

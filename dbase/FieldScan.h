@@ -68,29 +68,46 @@ inline void PutAt(TFieldMasks& m, const TMasks16& c, std::size_t at) {
 } // namespace scan_detail
 #endif
 
-// The masks of the field of `size` bytes at `offset` in a record of `recordSize` bytes (digit and
-// zero only when Numbers). Answers false for fields wider than 64 bytes and records shorter than
-// 16 (the caller then reads the field byte by byte).
+// Where the one 16-byte load that holds a field of at most 16 bytes starts: at the field, or
+// earlier when the field ends less than 16 bytes before the record does. Only for records of at
+// least 16 bytes.
+inline std::size_t OneLoadStart(std::size_t recordSize, std::size_t offset) {
+    return offset + 16 <= recordSize ? offset : recordSize - 16;
+}
+
+// The masks of a field of at most 16 bytes that is bits [shift, shift + its size) of the 16 bytes
+// at `load`; keep has the low (size) bits set.
 template <bool Numbers>
-inline bool ScanField(const std::uint8_t* record, std::size_t recordSize, std::size_t offset, std::size_t size,
-                      TFieldMasks& m) {
+inline TFieldMasks ScanOneLoad(const std::uint8_t* load, std::size_t shift, std::uint32_t keep) {
+    TFieldMasks m;
 #if defined(__SSE2__)
-    if (size == 0 || size > 64 || recordSize < 16 || offset + size > recordSize) return false;
-    m = {};
-    if (size <= 16) {
-        // One load of 16 bytes that holds the field and stays inside the record.
-        const std::size_t start = offset + 16 <= recordSize ? offset : recordSize - 16;
-        scan_detail::Put(m, scan_detail::Masks16<Numbers>(record + start), offset - start,
-                         size == 16 ? 0xFFFFu : (1u << size) - 1);
-        return true;
-    }
-    const std::uint8_t* p = record + offset;
-    std::size_t k = 0;
-    for (; k + 16 <= size; k += 16) scan_detail::PutAt(m, scan_detail::Masks16<Numbers>(p + k), k);
-    if (k < size) scan_detail::PutAt(m, scan_detail::Masks16<Numbers>(p + size - 16), size - 16); // overlaps the one before
-    return true;
+    scan_detail::Put(m, scan_detail::Masks16<Numbers>(load), shift, keep);
 #else
-    (void)record, (void)recordSize, (void)offset, (void)size, (void)m;
+    (void)load, (void)shift, (void)keep;
+#endif
+    return m;
+}
+
+// The masks of a field of 17 to 64 bytes at `field`, in loads of 16 bytes inside the field.
+template <bool Numbers>
+inline TFieldMasks ScanLoads(const std::uint8_t* field, std::size_t size) {
+    TFieldMasks m;
+#if defined(__SSE2__)
+    std::size_t k = 0;
+    for (; k + 16 <= size; k += 16) scan_detail::PutAt(m, scan_detail::Masks16<Numbers>(field + k), k);
+    if (k < size) scan_detail::PutAt(m, scan_detail::Masks16<Numbers>(field + size - 16), size - 16); // overlaps the one before
+#else
+    (void)field, (void)size;
+#endif
+    return m;
+}
+
+// Whether fields can be scanned here: with SSE2, up to 64 bytes, in records of 16 bytes or more.
+inline bool CanScan(std::size_t recordSize, std::size_t size) {
+#if defined(__SSE2__)
+    return size > 0 && size <= 64 && recordSize >= 16;
+#else
+    (void)recordSize, (void)size;
     return false;
 #endif
 }

@@ -322,17 +322,21 @@ std::string TField::AsString() const
 
 void TField::GetAsString(std::string& out) const
 {
-    if (kind_ == TFieldKind::fkData) {
-        if (type_ == TFieldType::ftMemo) {
-            auto stream = dataSet_->CreateBlobStream(const_cast<TField&>(*this), TBlobStreamMode::bmRead);
-            if (stream)
-                out = std::move(stream->Data());
-            else
-                out.clear();
-            return;
-        }
-        if (dataSet_->GetFieldText(*this, out))
-            return;
+    // The common case stays small: a stored field whose dataset writes the text itself.
+    if (kind_ == TFieldKind::fkData && type_ != TFieldType::ftMemo && dataSet_->GetFieldText(*this, out))
+        return;
+    TextOfValue(out);
+}
+
+void TField::TextOfValue(std::string& out) const
+{
+    if (kind_ == TFieldKind::fkData && type_ == TFieldType::ftMemo) {
+        auto stream = dataSet_->CreateBlobStream(const_cast<TField&>(*this), TBlobStreamMode::bmRead);
+        if (stream)
+            out = std::move(stream->Data());
+        else
+            out.clear();
+        return;
     }
     Value v = AsValue();
     if (auto* s = std::get_if<std::string>(&v))

@@ -310,7 +310,7 @@ TEST(DBaseFileCreate, UnsupportedTypeIsRefused) {
 } // namespace
 
 // Field texts converted to UTF-8 in place agree with the byte-by-byte conversion whatever the mix
-// and position of plain and accented bytes (runs of eight plain bytes are copied at once).
+// and position of plain and accented bytes (runs of plain bytes are copied at once).
 TEST(DBaseFileText, InPlaceConversionMatchesByteByByte) {
     for (const dbase::TCodePage page : {dbase::TCodePage::Oem852, dbase::TCodePage::Ansi1250}) {
         const auto& table = dbase::TCodePageTable::Get(page);
@@ -325,6 +325,16 @@ TEST(DBaseFileText, InPlaceConversionMatchesByteByByte) {
                 table.AppendUtf8(bytes.data(), bytes.size(), expected);
                 table.AssignUtf8(bytes.data(), bytes.size(), out);
                 EXPECT_EQ(out, expected) << "length " << length << ", shift " << shift;
+                // With the accented bytes marked, read in place or copied aside first.
+                std::uint64_t high = 0;
+                for (std::size_t i = 0; i < length; ++i)
+                    if (static_cast<unsigned char>(bytes[i]) > 127) high |= 1ull << i;
+                for (const std::size_t readable : {length, length + 16}) {
+                    std::string padded = bytes + std::string(readable - length, 'z');
+                    out = "previous";
+                    table.AssignUtf8(padded.data(), length, high, readable, out);
+                    EXPECT_EQ(out, expected) << "length " << length << ", shift " << shift << ", marked";
+                }
                 // The whole range of byte values, each at every position of an eight-byte run.
                 std::string all;
                 for (int b = 0; b < 256; ++b) all += std::string(shift, 'x') + static_cast<char>(b) + std::string(7, 'y');

@@ -450,6 +450,11 @@ TEST(DBaseTableText, RandomStoredTextsGiveTextOfValue) {
                      1);
 }
 
+// Texts that end the record: their accented bytes are converted without reading past it.
+TEST(DBaseTableText, RandomTextsAtTheEndOfTheRecord) {
+    CheckRandomTexts({{"I", 'N', 5}, {"S", 'C', 20}, {"T", 'C', 9}}, 3);
+}
+
 TEST(DBaseTableText, RandomTextsInRecordShorterThanOneLoad) {
     CheckRandomTexts({{"I", 'N', 5}, {"F", 'N', 6, 2}, {"S", 'C', 3}}, 2);
 }
