@@ -67,7 +67,9 @@ public:
         char* p = buf;
         std::size_t from = 0;
         const auto copyRun = [&](std::size_t to) {
-            for (std::size_t k = from; k < to; k += 16) std::memcpy(p + (k - from), text + k, 16);
+            // Runs are mostly shorter than sixteen bytes: one straight copy, the loop only for longer ones.
+            std::memcpy(p, text + from, 16);
+            for (std::size_t k = from + 16; k < to; k += 16) std::memcpy(p + (k - from), text + k, 16);
             p += to - from;
         };
         while (high) {

@@ -106,22 +106,19 @@ namespace {
 // what writers produce: they give the same text as converting to the value and back. Each
 // answers false, leaving out to the general form, for any other stored text.
 
-bool SetText(std::string& out, const char* text, std::size_t length) {
+void SetText(std::string& out, const char* text, std::size_t length) {
     out.clear();
     out.append(text, length);
-    return true;
 }
 
 // Text with bytes above 127, converted to UTF-8; kept out of line, with its buffers, so that
 // reading plain fields needs no large stack frame.
-[[gnu::noinline]] bool ConvertText(const TCodePageTable& codePage, const char* bytes, std::size_t length,
+[[gnu::noinline]] void ConvertText(const TCodePageTable& codePage, const char* bytes, std::size_t length,
                                    std::uint64_t high, std::size_t readable, std::string& out) {
     codePage.AssignUtf8(bytes, length, high, readable, out);
-    return true;
 }
-[[gnu::noinline]] bool ConvertText(const TCodePageTable& codePage, std::string_view bytes, std::string& out) {
+[[gnu::noinline]] void ConvertText(const TCodePageTable& codePage, std::string_view bytes, std::string& out) {
     codePage.AssignUtf8(bytes.data(), bytes.size(), out);
-    return true;
 }
 
 // The field f (masks m, not blank) holds [-]digits without leading zeros, at most 18 of them,
@@ -428,7 +425,7 @@ template <bool Numbers, typename Layout>
 }
 } // namespace
 
-bool TDBaseFile::GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const {
+void TDBaseFile::GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const {
     const TTextLayout& f = textLayouts_[i];
     const char* field = reinterpret_cast<const char*>(record) + f.offset;
     switch (f.read) {
@@ -436,7 +433,7 @@ bool TDBaseFile::GetFieldText(std::size_t i, const std::uint8_t* record, std::st
         const TFieldMasks m = ScanLayout<false>(f, record);
         if (m.Blank()) {
             out.clear();
-            return true;
+            return;
         }
         const std::size_t b = m.Begin(), e = m.End();
         if (m.high) return ConvertText(*codePage_, field + b, e - b, m.high >> b, RecordSize - (f.offset + b), out);
@@ -444,24 +441,24 @@ bool TDBaseFile::GetFieldText(std::size_t i, const std::uint8_t* record, std::st
     }
     case TTextRead::Integer: {
         const TFieldMasks m = ScanLayout<true>(f, record);
-        if (!m.Blank() && CanonicalIntegerText(field, m, out)) return true;
+        if (!m.Blank() && CanonicalIntegerText(field, m, out)) return;
         break;
     }
     case TTextRead::Float: {
         const TFieldMasks m = ScanLayout<true>(f, record);
-        if (!m.Blank() && CanonicalFloatText(field, m, out)) return true;
+        if (!m.Blank() && CanonicalFloatText(field, m, out)) return;
         break;
     }
     case TTextRead::Date:
-        if (CanonicalDateText(std::string_view(field, f.size), out)) return true;
+        if (CanonicalDateText(std::string_view(field, f.size), out)) return;
         break;
     case TTextRead::ByteText: return ConvertText(*codePage_, Trim(std::string_view(field, f.size)), out);
     case TTextRead::ByValue: break;
     }
-    return ValueText(i, static_cast<TFieldType>(f.type), record, out);
+    ValueText(i, static_cast<TFieldType>(f.type), record, out);
 }
 
-bool TDBaseFile::ValueText(std::size_t i, TFieldType type, const std::uint8_t* record, std::string& out) const {
+void TDBaseFile::ValueText(std::size_t i, TFieldType type, const std::uint8_t* record, std::string& out) const {
     out.clear();
     Value v;
     GetFieldData(static_cast<int>(i), type, &v, record);
@@ -486,7 +483,6 @@ bool TDBaseFile::ValueText(std::size_t i, TFieldType type, const std::uint8_t* r
     } else if (const auto* s = std::get_if<std::string>(&v)) {
         out = *s;
     }
-    return true;
 }
 
 std::string TDBaseFile::FormatField(const TMyFieldInfo& f, TFieldType type, const Value& source) const {

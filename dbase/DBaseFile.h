@@ -46,9 +46,8 @@ public:
     }
     // The text of field i as the dataset's fields show it (trimmed UTF-8 text, decimal numbers
     // with a decimal comma, dates "d.M.yyyy", "True"/"False", "" for no value), made straight
-    // from the stored bytes of a record of RecordSize bytes. Replaces out. Only where ReadsText;
-    // answers true, as the dataset's text hook does for a text it wrote.
-    bool GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const;
+    // from the stored bytes of a record of RecordSize bytes. Replaces out. Only where ReadsText.
+    void GetFieldText(std::size_t i, const std::uint8_t* record, std::string& out) const;
     // Converts a value into field i of a record; monostate writes blanks. A text wider than the
     // field raises EFieldToLongError and leaves the record unchanged.
     void SetFieldData(int i, data::TFieldType type, std::uint8_t* record, const data::Value& source) const;
@@ -77,8 +76,8 @@ private:
         return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
                (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     }
-    // The general form of GetFieldText: through the value. Answers true.
-    [[gnu::noinline]] bool ValueText(std::size_t i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
+    // The general form of GetFieldText: through the value.
+    [[gnu::noinline]] void ValueText(std::size_t i, data::TFieldType type, const std::uint8_t* record, std::string& out) const;
     std::string FormatField(const TMyFieldInfo& info, data::TFieldType type, const data::Value& source) const;
 
     // How GetFieldText reads each field, worked out once when the descriptors are read (16 bytes,

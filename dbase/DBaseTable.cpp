@@ -442,19 +442,19 @@ bool TDBaseTable::GetFieldData(const data::TField& field, Value* dest) {
     return !data::IsNull(out);
 }
 
-bool TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
+void TDBaseTable::GetFieldText(const data::TField& field, std::string& text) {
     const TDBaseFile* dbf = dbf_.get();
     const auto i = static_cast<std::size_t>(field.FieldNo() - 1); // calculated fields (0) wrap to a huge index
-    // Only where the field shows the stored type as it is; other fields take the general path.
-    if (!dbf || !dbf->ReadsText(i, field.DataType())) return false;
+    // Only where the field shows the stored type as it is; other fields take the general way.
+    if (!dbf || !dbf->ReadsText(i, field.DataType())) return TDataSet::GetFieldText(field, text);
     const TDataSetState state = State();
     const TRecBuf* rec = state == TDataSetState::dsFilter ? filterBuffer_ : static_cast<const TRecBuf*>(ActiveBuffer());
-    if (!rec || rec->bytes.size() != dbf->RecordSize) return false;
+    if (!rec || rec->bytes.size() != dbf->RecordSize) return TDataSet::GetFieldText(field, text);
     if (state != TDataSetState::dsFilter && state != TDataSetState::dsInsert && dbf->RecordCount() < 1) {
         text.clear();
-        return true;
+        return;
     }
-    return dbf->GetFieldText(i, rec->bytes.data(), text);
+    dbf->GetFieldText(i, rec->bytes.data(), text);
 }
 
 void TDBaseTable::SetFieldData(data::TField& field, const Value& source) {

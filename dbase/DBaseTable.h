@@ -107,7 +107,7 @@ protected:
     data::TBookmarkFlag GetBookmarkFlag(const data::TRecordBuffer& buffer) const override;
     void SetBookmarkFlag(data::TRecordBuffer& buffer, data::TBookmarkFlag flag) override;
     bool GetFieldData(const data::TField& field, data::Value* dest) override;
-    bool GetFieldText(const data::TField& field, std::string& text) override;
+    void GetFieldText(const data::TField& field, std::string& text) override;
     void SetFieldData(data::TField& field, const data::Value& source) override;
     int GetRecordCount() override;
     int GetRecNo() override;

@@ -677,6 +677,11 @@ void TDataSet::EnableControls()
     }
 }
 
+void TDataSet::GetFieldText(const TField& field, std::string& text)
+{
+    field.TextOfValue(text);
+}
+
 void TDataSet::DataEvent(TDataEvent event, const TField* field)
 {
     if (disableCount_ > 0) {

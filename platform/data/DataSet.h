@@ -203,9 +203,10 @@ protected:
     // Reads a stored field of the active record (or of the filter record in dsFilter). With
     // dest == nullptr it only answers whether the field holds a value.
     virtual bool GetFieldData(const TField& field, Value* dest) = 0;
-    // Optional fast path of TField::AsString for a stored field: a dataset that can give the text
-    // directly (exactly the text AsString would build from the value) fills text and answers true.
-    virtual bool GetFieldText(const TField& /*field*/, std::string& /*text*/) { return false; }
+    // TField::AsString of a stored field. The base builds the text from the value (a memo from its
+    // stream); a dataset that can give the same text directly overrides it and passes the fields
+    // it cannot give on to the base.
+    virtual void GetFieldText(const TField& field, std::string& text);
     // Writes a stored field into the active buffer; sends deFieldChange through DataEvent.
     virtual void SetFieldData(TField& field, const Value& source) = 0;
     virtual int GetRecordCount() = 0;

@@ -322,9 +322,9 @@ std::string TField::AsString() const
 
 void TField::GetAsString(std::string& out) const
 {
-    // The common case stays small: a stored field whose dataset writes the text itself.
-    if (kind_ == TFieldKind::fkData && type_ != TFieldType::ftMemo && dataSet_->GetFieldText(*this, out))
-        return;
+    // A stored field's dataset may give the text without building the value.
+    if (kind_ == TFieldKind::fkData)
+        return dataSet_->GetFieldText(*this, out);
     TextOfValue(out);
 }
 

@@ -90,7 +90,7 @@ public:
 private:
     friend class TDataSet;
     std::string DataSetLabel() const; // "Table2: " for messages
-    [[gnu::noinline]] void TextOfValue(std::string& out) const; // GetAsString's general form
+    void TextOfValue(std::string& out) const; // GetAsString's general form
     TDataSet* dataSet_;
     std::string name_;
     TFieldType type_;

@@ -1126,39 +1126,40 @@ bool TSqlDataSet::GetFieldData(const TField& field, Value* dest)
     return true;
 }
 
-bool TSqlDataSet::GetFieldText(const TField& field, std::string& text)
+void TSqlDataSet::GetFieldText(const TField& field, std::string& text)
 {
     // The text of a stored text, date or empty value, written without a copy of the value;
     // other values take the general way.
     if (field.FieldKind() != TFieldKind::fkData)
-        return false;
+        return TDataSet::GetFieldText(field, text);
     const Value* value = FieldValue(field);
     if (value == nullptr || IsNull(*value)) {
         text.clear();
-        return true;
+        return;
     }
     switch (field.DataType()) {
     case TFieldType::ftString:
         if (const auto* s = std::get_if<std::string>(value)) {
             text.assign(*s);
-            return true;
+            return;
         }
-        return false;
+        break;
     case TFieldType::ftDateTime:
         if (const auto* d = std::get_if<TDateTime>(value)) {
             text = FormatDateTime(*d);
-            return true;
+            return;
         }
-        return false;
+        break;
     case TFieldType::ftDate:
         if (const auto* d = std::get_if<TDateTime>(value); d != nullptr && std::trunc(d->days) == d->days) {
             text = FormatDate(*d);
-            return true;
+            return;
         }
-        return false;
+        break;
     default:
-        return false;
+        break;
     }
+    TDataSet::GetFieldText(field, text);
 }
 
 void TSqlDataSet::SetFieldData(TField& field, const Value& source)

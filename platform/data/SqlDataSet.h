@@ -92,7 +92,7 @@ protected:
     TBookmarkFlag GetBookmarkFlag(const TRecordBuffer& buffer) const override;
     void SetBookmarkFlag(TRecordBuffer& buffer, TBookmarkFlag flag) override;
     bool GetFieldData(const TField& field, Value* dest) override;
-    bool GetFieldText(const TField& field, std::string& text) override;
+    void GetFieldText(const TField& field, std::string& text) override;
     void SetFieldData(TField& field, const Value& source) override;
     int GetRecordCount() override;
     int GetRecNo() override;
