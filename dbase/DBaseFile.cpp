@@ -4,6 +4,7 @@
 #include "dbase/FieldScan.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -174,9 +175,21 @@ bool CanonicalDateText(std::string_view raw, std::string& out) {
     std::memcpy(&w, raw.data(), 8);
     constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull, kThrees = 0x3030303030303030ull;
     if ((w & kHigh) != kThrees || ((w + 0x0606060606060606ull) & kHigh) != kThrees) return false;
-    int v[8];
-    for (std::size_t k = 0; k < 8; ++k) v[k] = raw[k] - '0';
-    const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], m = v[4] * 10 + v[5], d = v[6] * 10 + v[7];
+    int y = 0, m = 0, d = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The digits' values, then each pair as one number in the pair's first byte.
+        const std::uint64_t digits = w - kThrees;
+        const std::uint64_t pairs = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;
+        y = static_cast<int>(pairs & 0xFF) * 100 + static_cast<int>((pairs >> 16) & 0xFF);
+        m = static_cast<int>((pairs >> 32) & 0xFF);
+        d = static_cast<int>(pairs >> 48);
+    } else {
+        int v[8];
+        for (std::size_t k = 0; k < 8; ++k) v[k] = raw[k] - '0';
+        y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+        m = v[4] * 10 + v[5];
+        d = v[6] * 10 + v[7];
+    }
     if (!ValidYmd(y, m, d)) return false;
     // Day and month without a leading zero: the tens are written, then overwritten by the ones
     // when they are zero (no branch on the data).
@@ -398,6 +411,7 @@ void TDBaseFile::BuildTextLayouts() {
         f.offset = static_cast<std::uint32_t>(info.Offset);
         f.size = static_cast<std::uint8_t>(info.Size);
         f.type = static_cast<std::uint8_t>(info.FieldType);
+        f.readsAs = info.FieldType == TFieldType::ftMemo ? 0xFF : f.type; // memos are read as streams
         const bool scan = f.offset + f.size <= RecordSize && CanScan(RecordSize, f.size);
         switch (info.FieldType) {
         case TFieldType::ftString: f.read = scan ? TTextRead::Text : TTextRead::ByteText; break;
@@ -416,6 +430,7 @@ void TDBaseFile::BuildTextLayouts() {
         }
         textLayouts_.push_back(f);
     }
+    textLayoutCount_ = textLayouts_.size();
 }
 
 namespace {

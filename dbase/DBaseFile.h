@@ -41,8 +41,7 @@ public:
     // Whether GetFieldText reads field i for a field shown as `shown`: only as its stored type,
     // and not a memo (memos are read as streams).
     bool ReadsText(std::size_t i, data::TFieldType shown) const {
-        return i < textLayouts_.size() && static_cast<data::TFieldType>(textLayouts_[i].type) == shown &&
-               shown != data::TFieldType::ftMemo;
+        return i < textLayoutCount_ && textLayouts_[i].readsAs == static_cast<std::uint8_t>(shown);
     }
     // The text of field i as the dataset's fields show it (trimmed UTF-8 text, decimal numbers
     // with a decimal comma, dates "d.M.yyyy", "True"/"False", "" for no value), made straight
@@ -61,6 +60,7 @@ public:
     void ClearMyFieldInfos() {
         FieldInfos.clear();
         textLayouts_.clear();
+        textLayoutCount_ = 0;
     }
     bool HasMemoFields() const;
 
@@ -99,11 +99,13 @@ private:
         TTextRead read = TTextRead::ByValue;
         bool oneLoad = false;     // at most 16 bytes: one load; otherwise loads inside the field
         std::uint8_t type = 0;    // the stored type (data::TFieldType)
+        std::uint8_t readsAs = 0; // the type a field must show to be read here: the stored type, none for memos
     };
     static_assert(sizeof(TTextLayout) == 16);
     void BuildTextLayouts();
 
     std::vector<TTextLayout> textLayouts_;
+    std::size_t textLayoutCount_ = 0;
     TNoticeEvent notice_;
     const TCodePageTable* codePage_ = nullptr;
     std::int64_t recordCount_ = 0;
