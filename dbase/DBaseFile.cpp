@@ -103,10 +103,7 @@ bool ToDouble(const Value& v, double& out) {
 } // namespace
 
 namespace {
-// Fast forms of GetFieldText for stored texts that already are in their shortest form, which is
-// what writers produce: they give the same text as converting to the value and back. Each
-// answers false, leaving out to the general form, for any other stored text.
-
+// Writers of GetFieldText's result.
 void SetText(std::string& out, const char* text, std::size_t length) {
     out.clear();
     out.append(text, length);
@@ -121,6 +118,10 @@ void SetText(std::string& out, const char* text, std::size_t length) {
 [[gnu::noinline]] void ConvertText(const TCodePageTable& codePage, std::string_view bytes, std::string& out) {
     codePage.AssignUtf8(bytes.data(), bytes.size(), out);
 }
+
+// Fast forms of GetFieldText for stored texts that already are in their shortest form, which is
+// what writers produce: they give the same text as converting to the value and back. Each
+// answers false, leaving out to the general form, for any other stored text.
 
 // The field f (masks m, not blank) holds [-]digits without leading zeros, at most 18 of them,
 // and not "-0".
