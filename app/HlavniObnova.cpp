@@ -2,8 +2,8 @@
 
 #include "app/Hlavni.h"
 
-#include "app/ImportovatData.h"
-#include "app/ZalohovatData.h"
+#include "maintenance/ImportovatData.h"
+#include "maintenance/ZalohovatData.h"
 #include "app/ZmenitDatum.h"
 #include "app/lending/DaysLent.h"
 #include "platform/data/Session.h"

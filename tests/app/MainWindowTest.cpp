@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/Hlavni.h"
-#include "app/ImportDatabaze.h"
+#include "maintenance/ImportDatabaze.h"
 #include "app/ZadaniHesla.h"
 #include "app/ZmenitDatum.h"
 #include "app/NabihaciDialog.h"

@@ -1,4 +1,4 @@
-#include "app/ExportDatabaze.h"
+#include "maintenance/ExportDatabaze.h"
 
 TfrmExport* frmExport = nullptr;
 

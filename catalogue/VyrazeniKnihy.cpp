@@ -1,4 +1,4 @@
-#include "app/VyrazeniKnihy.h"
+#include "catalogue/VyrazeniKnihy.h"
 
 TForm17* Form17 = nullptr;
 

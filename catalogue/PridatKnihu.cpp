@@ -1,4 +1,4 @@
-#include "app/PridatKnihu.h"
+#include "catalogue/PridatKnihu.h"
 
 TForm4* Form4 = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/PridatCtenare.h"
+#include "catalogue/PridatCtenare.h"
 
 TForm2* Form2 = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/HledaniVArchivu.h"
+#include "maintenance/HledaniVArchivu.h"
 
 TForm7* Form7 = nullptr;
 

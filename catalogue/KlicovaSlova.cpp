@@ -1,4 +1,4 @@
-#include "app/KlicovaSlova.h"
+#include "catalogue/KlicovaSlova.h"
 
 TForm9* Form9 = nullptr;
 

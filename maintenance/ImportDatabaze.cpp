@@ -1,4 +1,4 @@
-#include "app/ImportDatabaze.h"
+#include "maintenance/ImportDatabaze.h"
 
 TfrmImport* frmImport = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/Hledat.h"
+#include "maintenance/Hledat.h"
 
 TForm18* Form18 = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/ImportovatData.h"
+#include "maintenance/ImportovatData.h"
 
 TForm8* Form8 = nullptr;
 

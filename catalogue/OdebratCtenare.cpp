@@ -1,4 +1,4 @@
-#include "app/OdebratCtenare.h"
+#include "catalogue/OdebratCtenare.h"
 
 TForm3* Form3 = nullptr;
 

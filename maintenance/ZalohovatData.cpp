@@ -1,4 +1,4 @@
-#include "app/ZalohovatData.h"
+#include "maintenance/ZalohovatData.h"
 
 TForm6* Form6 = nullptr;
 

@@ -1,4 +1,4 @@
-#include "app/FiltrKnih.h"
+#include "catalogue/FiltrKnih.h"
 
 TForm10* Form10 = nullptr;
 

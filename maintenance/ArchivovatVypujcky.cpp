@@ -1,4 +1,4 @@
-#include "app/ArchivovatVypujcky.h"
+#include "maintenance/ArchivovatVypujcky.h"
 
 TForm5* Form5 = nullptr;
 
