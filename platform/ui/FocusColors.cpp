@@ -52,6 +52,12 @@ void PaintUnfocused(TControl& control)
     control.SetFontColor(clBlack);
 }
 
+void MarkMissing(TControl& control)
+{
+    control.SetColor(clRed);
+    control.SetFocus();
+}
+
 void EnableFocusColors(std::initializer_list<TControl*> controls)
 {
     for (TControl* control : controls)

@@ -17,6 +17,10 @@ class TForm;
 void PaintFocused(TControl& control);   // entering
 void PaintUnfocused(TControl& control); // leaving
 
+// A required field left empty: it turns pure red and takes the focus (with focus colours on it,
+// the field in focus shows the focus colours; another field marked before stays red).
+void MarkMissing(TControl& control);
+
 void EnableFocusColors(std::initializer_list<TControl*> controls);
 // Every TEdit, TMemo and TComboBox of the window.
 void EnableFocusColors(TForm& form);
