@@ -7,6 +7,7 @@
 #include "platform/ui/ColorUtil.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Style.h"
 #include "platform/ui/Text.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QAction>
 #include <QMenu>
-#include <QStyleFactory>
 #include <QWidget>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ QWidget* Parent(QWidget* parent)
     static bool setUp = false;
     if (!setUp) {
         setUp = true;
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        ApplyProgramStyle();
         // Errors a dataset hands to the application are shown like any other handler error.
         data::TDataSet::SetApplicationExceptionHandler([](std::exception_ptr error) {
             try {
