@@ -219,6 +219,7 @@ public:
     void Zobrazit2Click(ui::TObject* Sender);
     void Zobrazit3Click(ui::TObject* Sender);
     void Zobrazit4Click(ui::TObject* Sender);
+    void Zobrazit5Click(ui::TObject* Sender);
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
 
