@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QStyle>
 
-#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 TForm2* Form2 = nullptr;
@@ -155,6 +155,11 @@ void TForm2::RefillLendingDesk() {
 
     // Active readers by name, with their number, class, note and category in the hidden lists.
     std::vector<std::string> names, numbers, classes, notes, categories;
+    // The newest reader has the highest number (numbers are never reused, and a new reader is
+    // active). He is chosen by his number, not by his name, so that a namesake further up the list
+    // is never lent to in his place.
+    int newest = 0;
+    std::int64_t highest = -1;
     query.DisableControls();
     try {
         data::TField& active = query.FieldByName("Aktivni");
@@ -165,8 +170,13 @@ void TForm2::RefillLendingDesk() {
         data::TField& category = query.FieldByName("Kategorie");
         for (query.First(); !query.Eof(); query.Next()) {
             if (active.AsString() != "True") continue;
+            const std::int64_t value = number.AsInteger();
+            if (value > highest) {
+                highest = value;
+                newest = static_cast<int>(names.size());
+            }
             names.push_back(name.AsString());
-            numbers.push_back(number.AsString());
+            numbers.push_back(std::to_string(value));
             classes.push_back(schoolClass.AsString());
             notes.push_back(note.AsString());
             categories.push_back(category.AsString());
@@ -181,22 +191,14 @@ void TForm2::RefillLendingDesk() {
     desk.ComboBox3.SetItems(classes);
     desk.ComboBox4.SetItems(notes);
     desk.ComboBox5.SetItems(categories);
-    desk.ComboBox1.SetItemIndex(0);
 
-    // The newest reader has the highest number. It is chosen by its number, not by its name, so
-    // that a namesake further up the list is never lent to in its place.
-    SetSql(query, "ORDER BY Cislo");
-    query.Last();
-    const std::string newest = query.FieldByName("Cislo").AsString();
-    const auto found = std::find(numbers.begin(), numbers.end(), newest);
-    const int index = found == numbers.end() ? 0 : static_cast<int>(found - numbers.begin());
     for (ui::TComboBox* list :
          {&desk.ComboBox1, &desk.ComboBox2, &desk.ComboBox3, &desk.ComboBox4, &desk.ComboBox5})
-        list->SetItemIndex(index);
+        list->SetItemIndex(newest);
     desk.LastReaderIndex = desk.ComboBox1.ItemIndex();
-    desk.Label4.SetCaption(query.FieldByName("Trida").AsString());
-    desk.Label5.SetCaption(query.FieldByName("Poznamka").AsString());
-    desk.Label7.SetCaption(query.FieldByName("Kategorie").AsString());
+    desk.Label4.SetCaption(desk.ComboBox3.Text());
+    desk.Label5.SetCaption(desk.ComboBox4.Text());
+    desk.Label7.SetCaption(desk.ComboBox5.Text());
 }
 
 void TForm2::BitBtn2Click(ui::TObject*) {

@@ -33,6 +33,10 @@ struct NameCase {
     const char* stored;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << '"' << c.surname << "\" \"" << c.first << '"';
+}
+
 class AddReaderNames : public AddReaderTest, public ::testing::WithParamInterface<NameCase> {};
 
 // The whole dialog by keyboard: Enter walks the fields to OK without pressing it, Enter on OK saves.
@@ -163,6 +167,10 @@ struct CodeListCase {
     const char* prompt;
     int width;
 };
+
+void PrintTo(const CodeListCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AddReaderCodeLists : public AddReaderTest, public ::testing::WithParamInterface<CodeListCase> {
 protected:

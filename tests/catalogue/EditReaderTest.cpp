@@ -120,6 +120,10 @@ struct DeactivationCase {
     bool refused;
 };
 
+void PrintTo(const DeactivationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Deactivation : public EditReaderTest, public ::testing::WithParamInterface<DeactivationCase> {};
 
 // Clearing "Aktivní čtenář" is refused while a book is out; a refusal leaves no pending change that
