@@ -6,6 +6,7 @@
 #include "app/Nastaveni.h"
 #include "app/OAplikaci.h"
 #include "app/ZmenitDatum.h"
+#include "catalogue/PridatCtenare.h"
 #include "platform/sys/ProgramFolder.h"
 #include "platform/sys/Registry.h"
 #include "platform/sys/Shell.h"
@@ -70,6 +71,7 @@ void TForm1::SetUpHandlers()
     BitBtn10.OnClick = [this](ui::TObject* s) { BitBtn10Click(s); };
     DBGrid3.OnDblClick = [this](ui::TObject* s) { DBGrid3DblClick(s); };
     Button2.OnClick = [this](ui::TObject* s) { Button2Click(s); };
+    BitBtn9.OnClick = [this](ui::TObject* s) { BitBtn9Click(s); };
 
     // The main window sees typed characters before its controls: Enter moves to the next control.
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
@@ -78,7 +80,7 @@ void TForm1::SetUpHandlers()
 
     // Commands whose windows are still to come stay switched off until they arrive.
     for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn4), static_cast<ui::TControl*>(&BitBtn23),
-                                  static_cast<ui::TControl*>(&BitBtn12), static_cast<ui::TControl*>(&BitBtn9)})
+                                  static_cast<ui::TControl*>(&BitBtn12)})
         control->SetEnabled(false);
 }
 
@@ -182,6 +184,13 @@ void TForm1::UpDown1Click(ui::TObject*)
 {
     if (Form12 != nullptr)
         Form12->ShowModal();
+}
+
+// The desk's "+" beside the reader box adds a reader, who then becomes the desk's chosen reader.
+void TForm1::BitBtn9Click(ui::TObject*)
+{
+    if (Form2 != nullptr)
+        Form2->ShowModal();
 }
 
 void TForm1::BitBtn29Click(ui::TObject*)

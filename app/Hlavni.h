@@ -211,6 +211,11 @@ public:
     void BitBtn10Click(ui::TObject* Sender);
     void DBGrid3DblClick(ui::TObject* Sender);
     void Button2Click(ui::TObject* Sender);
+    void BitBtn9Click(ui::TObject* Sender);
+
+    // ---- Readers page (HlavniCtenari.cpp). ----
+    // Rebuilds and reopens the readers list under the readers page's filter boxes.
+    void Edit10Change(ui::TObject* Sender);
 
     // ---- Menu (HlavniMenu.cpp). ----
     void Konec1Click(ui::TObject* Sender);

@@ -1,0 +1,88 @@
+#include "catalogue/PridatCtenareSdilene.h"
+
+#include "app/Hlavni.h"
+#include "platform/sys/CzechText.h"
+#include "platform/ui/Dialogs.h"
+
+#include <vector>
+
+namespace readers {
+
+void FillFromCodeList(ui::TComboBox& list, data::TDataSet& codeList) {
+    std::vector<std::string> names;
+    codeList.DisableControls();
+    try {
+        data::TField& name = codeList.FieldByName("Nazev");
+        for (codeList.First(); !codeList.Eof(); codeList.Next())
+            names.push_back(name.AsString());
+    } catch (...) {
+        codeList.EnableControls();
+        throw;
+    }
+    codeList.EnableControls();
+    list.SetItems(names);
+    list.SetItemIndex(-1);
+}
+
+void AddCodeListValue(data::TDataSet& codeList, ui::TComboBox& list, const std::string& prompt) {
+    const int width = codeList.FieldByName("Nazev").Size();
+    std::string name;
+    for (;;) {
+        if (!ui::InputQuery("Zadejte název", prompt, name)) return;
+        if (width <= 0 || sys::Utf8Length(name) <= static_cast<std::size_t>(width)) break;
+        ui::MessageBox(nullptr, "Název může mít nejvýše " + std::to_string(width) + " znaků!",
+                       "Zadejte název", ui::MB_OK | ui::MB_ICONWARNING);
+    }
+    try {
+        codeList.Append();
+        codeList.FieldByName("Nazev").SetAsString(name);
+        codeList.Post();
+    } catch (...) {
+        CancelPending(codeList);
+        throw;
+    }
+    list.AddItem(name);
+    list.SetItemIndex(list.IndexOf(name));
+}
+
+void KeepValidSelection(ui::TComboBox& list, int& lastItemIndex) {
+    if (list.ItemIndex() < 0 && !list.Text().empty()) {
+        if (lastItemIndex >= 0 && lastItemIndex < list.Count()) list.SetItemIndex(lastItemIndex);
+    } else {
+        lastItemIndex = list.ItemIndex();
+    }
+}
+
+void ShowStoredValue(ui::TComboBox& list, const std::string& value) {
+    if (value.empty()) {
+        list.SetItemIndex(-1);
+        return;
+    }
+    const std::vector<std::string> items = list.Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == value) {
+            list.SetItemIndex(static_cast<int>(i));
+            return;
+        }
+    }
+    list.SetItemIndex(list.AddItem(value));
+}
+
+void CancelPending(data::TDataSet& dataSet) {
+    try {
+        if (dataSet.State() == data::TDataSetState::dsEdit ||
+            dataSet.State() == data::TDataSetState::dsInsert)
+            dataSet.Cancel();
+    } catch (const std::exception&) {
+        // Nothing more can be done for a change the data layer cannot even drop.
+    }
+}
+
+void RebuildReadersList() {
+    if (Form1 == nullptr) return;
+    Form1->Query2.Close();
+    Form1->Edit10Change(nullptr);
+    Form1->Query2.Open();
+}
+
+} // namespace readers
