@@ -34,8 +34,17 @@ void Hook(TControl& control)
 
 } // namespace
 
+// A required field marked as missing keeps its red until the user comes back to it.
+const char* const kMissing = "lendarMissing";
+
+bool Missing(const TControl& control)
+{
+    return control.Widget().property(kMissing).toBool();
+}
+
 void PaintFocused(TControl& control)
 {
+    control.Widget().setProperty(kMissing, false);
     if (ReadOnlyInput(control))
         return;
     control.SetColor(clInfoBk);
@@ -46,7 +55,7 @@ void PaintUnfocused(TControl& control)
 {
     if (auto* combo = dynamic_cast<TComboBox*>(&control))
         combo->SetSelLength(0);
-    if (ReadOnlyInput(control))
+    if (ReadOnlyInput(control) || Missing(control))
         return;
     control.SetColor(clWhite);
     control.SetFontColor(clBlack);
@@ -54,8 +63,9 @@ void PaintUnfocused(TControl& control)
 
 void MarkMissing(TControl& control)
 {
-    control.SetColor(clRed);
     control.SetFocus();
+    control.Widget().setProperty(kMissing, true);
+    control.SetColor(clRed);
 }
 
 void EnableFocusColors(std::initializer_list<TControl*> controls)

@@ -17,8 +17,8 @@ class TForm;
 void PaintFocused(TControl& control);   // entering
 void PaintUnfocused(TControl& control); // leaving
 
-// A required field left empty: it turns pure red and takes the focus (with focus colours on it,
-// the field in focus shows the focus colours; another field marked before stays red).
+// A required field left empty: it takes the focus and turns pure red, and stays red (also when
+// another missing field takes the focus) until the user enters it again.
 void MarkMissing(TControl& control);
 
 void EnableFocusColors(std::initializer_list<TControl*> controls);

@@ -117,6 +117,24 @@ TEST_F(FocusColorsTest, FocusedInputIsYellowWithBlueTextAndWhiteWithBlackWhenLef
     EXPECT_EQ(readOnly.Color(), ui::clBtnFace);
 }
 
+// Two required fields left empty: both show red, the focus ends in the last one marked, and a
+// field is painted normally again once the user has been back in it.
+TEST_F(FocusColorsTest, MissingFieldsStayRedUntilTheUserReturnsToThem)
+{
+    ui::EnableFocusColors({&edit, &other});
+    ShowActive(form);
+    ui::MarkMissing(edit);
+    ui::MarkMissing(other);
+    EXPECT_TRUE(other.Focused());
+    EXPECT_EQ(edit.Color(), ui::clRed);
+    EXPECT_EQ(other.Color(), ui::clRed);
+    edit.SetFocus();
+    EXPECT_EQ(edit.Color(), ui::clInfoBk);
+    EXPECT_EQ(other.Color(), ui::clRed);
+    other.SetFocus();
+    EXPECT_EQ(edit.Color(), ui::clWhite);
+}
+
 TEST_F(FocusColorsTest, ComboBoxDropsItsTextSelectionWhenLeft)
 {
     ui::EnableFocusColors(form);
