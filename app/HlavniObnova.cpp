@@ -26,18 +26,6 @@ std::vector<ui::TProgressBar*> DaysBars()
     return bars;
 }
 
-// Keeps the controls over a dataset from following it while the scope lasts.
-class ControlsStill {
-public:
-    explicit ControlsStill(data::TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.DisableControls(); }
-    ~ControlsStill() { dataSet_.EnableControls(); }
-    ControlsStill(const ControlsStill&) = delete;
-    ControlsStill& operator=(const ControlsStill&) = delete;
-
-private:
-    data::TDataSet& dataSet_;
-};
-
 } // namespace
 
 void TForm1::Timer2Timer(ui::TObject*)
@@ -56,7 +44,7 @@ void TForm1::Timer2Timer(ui::TObject*)
 
             // Active readers, with their number, class, note and category in the hidden lists.
             // The grids over the datasets stay still while the loops walk them.
-            const ControlsStill readersStill(Query2);
+            const data::ControlsStill readersStill(Query2);
             std::vector<std::string> names, numbers, classes, notes, categories;
             data::TField& active = Query2.FieldByName("Aktivni");
             data::TField& name = Query2.FieldByName("Jmeno");
@@ -143,7 +131,7 @@ void TForm1::Timer3Timer(ui::TObject*)
         const std::vector<ui::TProgressBar*> bars = DaysBars();
         {
             // One transaction for all loans: a failure leaves every loan as it was.
-            const ControlsStill loansStill(Table3);
+            const data::ControlsStill loansStill(Table3);
             data::TTransaction transaction;
             Table3.First();
             app::RecomputeDays(Table3, sys::DateOf(DaysDate), [&bars] {

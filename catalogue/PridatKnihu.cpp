@@ -55,18 +55,6 @@ void CancelPending(data::TDataSet& dataSet)
     }
 }
 
-// Keeps the controls over a dataset still while a loop walks it.
-class ControlsStill {
-public:
-    explicit ControlsStill(data::TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.DisableControls(); }
-    ~ControlsStill() { dataSet_.EnableControls(); }
-    ControlsStill(const ControlsStill&) = delete;
-    ControlsStill& operator=(const ControlsStill&) = delete;
-
-private:
-    data::TDataSet& dataSet_;
-};
-
 // The width of a text field, or 0 when the field holds text of any length.
 int TextWidth(const data::TDataSet& dataSet, const char* fieldName)
 {
@@ -160,7 +148,7 @@ void TForm4::FillCodeList(ui::TComboBox& box, data::TDataSet& codes)
     box.ClearItems();
     std::vector<std::string> names;
     {
-        const ControlsStill still(codes);
+        const data::ControlsStill still(codes);
         data::TField& name = codes.FieldByName("Nazev");
         for (codes.First(); !codes.Eof(); codes.Next())
             names.push_back(name.AsString());

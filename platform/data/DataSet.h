@@ -269,4 +269,16 @@ private:
     std::vector<std::pair<int, TDataObserver>> observers_;
 };
 
+// Keeps the controls over a dataset from following it while the scope lasts (a loop walking it).
+class ControlsStill {
+public:
+    explicit ControlsStill(TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.DisableControls(); }
+    ~ControlsStill() { dataSet_.EnableControls(); }
+    ControlsStill(const ControlsStill&) = delete;
+    ControlsStill& operator=(const ControlsStill&) = delete;
+
+private:
+    TDataSet& dataSet_;
+};
+
 } // namespace data
