@@ -71,6 +71,9 @@ void TForm1::SetUpHandlers()
     DBGrid3.OnDblClick = [this](ui::TObject* s) { DBGrid3DblClick(s); };
     Button2.OnClick = [this](ui::TObject* s) { Button2Click(s); };
 
+    // The books page (HlavniKnihy.cpp).
+    SetUpBooksPage();
+
     // The main window sees typed characters before its controls: Enter moves to the next control.
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
 
