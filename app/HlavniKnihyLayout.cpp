@@ -37,11 +37,11 @@ void TForm1::SetUpBooksLayout()
 
     // Saved filters and the extended filter along the top.
     Label32.SetBounds(8, 10, 40, 16);
-    ComboBox11.SetBounds(50, 6, 300, 24);
+    ComboBox11.SetBounds(50, 6, 290, 24);
     BitBtn24.SetGlyph(StandardIcon(QStyle::SP_FileDialogContentsView));
-    BitBtn24.SetBounds(358, 4, 120, 28);
+    BitBtn24.SetBounds(346, 4, 130, 28);
     BitBtn26.SetGlyph(StandardIcon(QStyle::SP_DialogResetButton));
-    BitBtn26.SetBounds(482, 4, 86, 28);
+    BitBtn26.SetBounds(480, 4, 118, 28);
 
     // The quick filter boxes stand above their columns, the state box above the state column; the
     // columns' widths are fixed with the grid's columns (SetUpBooksPage).
@@ -53,7 +53,9 @@ void TForm1::SetUpBooksLayout()
     ComboBox12.SetItems({"Všechny", "K půjčení", "Půjčené", "Vyřazené"});
     ComboBox12.SetItemIndex(1);
 
-    DBGrid2.SetBounds(8, 84, 560, 400);
+    DBGrid2.SetBounds(8, 84, 590, 400);
+    // Titles start at the left, so that the sort buttons at their right ends hide none of them.
+    DBGrid2.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     DBGrid2.SetPopupMenu(&PopupMenu1);
     for (ui::TBitBtn* button : {&BitBtn15, &BitBtn16, &BitBtn17, &BitBtn19}) {
         button->SetTabStop(false);
@@ -72,12 +74,12 @@ void TForm1::SetUpBooksLayout()
     for (const auto& [button, glyph] : commands) {
         if (button != &Button1)
             button->SetGlyph(StandardIcon(glyph));
-        button->SetBounds(left, 492, 134, 30);
-        left += 142;
+        button->SetBounds(left, 492, 142, 30);
+        left += 149;
     }
 
     // The current book's other fields beside the list.
-    GroupBox2.SetBounds(576, 4, 298, 518);
+    GroupBox2.SetBounds(606, 4, 270, 518);
     struct Detail {
         ui::TLabel* label;
         ui::TControl* field;
@@ -91,8 +93,8 @@ void TForm1::SetUpBooksLayout()
     };
     int top = 24;
     for (const Detail& detail : details) {
-        detail.label->SetBounds(8, top + 3, 128, 16);
-        detail.field->SetBounds(138, top, 150, detail.height);
+        detail.label->SetBounds(6, top + 3, 132, 16);
+        detail.field->SetBounds(140, top, 122, detail.height);
         detail.field->SetTabStop(false);
         detail.field->SetColor(ui::clBtnFace);
         top += detail.height + 6;
@@ -110,7 +112,7 @@ void TForm1::PlaceBooksColumnControls()
     };
     const OverColumn over[] = {
         {"Kod", &Edit5, &BitBtn15},     {"Nazev", &Edit6, &BitBtn16},   {"Autor", &Edit7, &BitBtn17},
-        {"Umisteni", &Edit9, &BitBtn19}, {"Vlastnosti", &ComboBox12, nullptr},
+        {"Umisteni", &Edit9, &BitBtn19},
     };
     const int frame = DBGrid2.frameWidth();
     const int headerTop = DBGrid2.Top() + frame;
@@ -128,6 +130,12 @@ void TForm1::PlaceBooksColumnControls()
             x += shown.Width;
         }
         column.box->SetBounds(x, column.box->Top(), width - 1, column.box->Height());
+        // The state box stands over the state column, the next one shown, to the grid's right edge.
+        if (column.box == &Edit9) {
+            const int stateLeft = x + width;
+            ComboBox12.SetBounds(stateLeft, ComboBox12.Top(), DBGrid2.Left() + DBGrid2.Width() - stateLeft,
+                                 ComboBox12.Height());
+        }
         if (column.sort != nullptr) {
             column.sort->SetBounds(x + width - 19, headerTop + (headerHeight - 17) / 2, 18, 17);
             column.sort->raise();
