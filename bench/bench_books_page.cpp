@@ -157,22 +157,32 @@ int main(int argc, char** argv)
 
         // Sort clicks over the whole available list: each column's button in turn.
         Paint();
-        std::vector<double> clicks, rawClicks;
+        // The first click on a column makes its Czech sort keys, which later clicks reuse; those
+        // first clicks are shown apart.
+        std::vector<double> clicks, rawClicks, firstClicks;
         const std::pair<ui::TBitBtn*, const char*> buttons[] = {
             {&Form1->BitBtn16, "Nazev"}, {&Form1->BitBtn17, "Autor"}, {&Form1->BitBtn19, "Umisteni"}, {&Form1->BitBtn15, "Kod"}};
-        for (int round = 0; round < 3; ++round) {
+        for (int round = 0; round < 4; ++round) {
             for (const auto& [button, field] : buttons) {
-                clicks.push_back(Millis([button] {
+                const double ms = Millis([button] {
                     button->Click();
                     Paint();
-                }));
+                });
+                // The code column's keys were made when the page first showed its list.
+                if (round == 0 && std::string(field) != "Kod") {
+                    firstClicks.push_back(ms);
+                    continue;
+                }
+                clicks.push_back(ms);
                 const std::string orderBy = Form1->Query1.SQL.Lines().back();
                 std::string sql = std::string("SELECT * FROM k.Knihy WHERE ") + kAvailable + " " + orderBy;
                 rawClicks.push_back(raw.Run(sql, ""));
             }
         }
         Report("sort click, whole list (median)", Median(clicks), Median(rawClicks));
-        std::printf("(%zu clicks, %d books listed)\n", clicks.size(), Form1->DBGrid2.RowCount());
+        std::printf("(%zu clicks, %d books listed; the first click on a title, author or location column, which makes "
+                    "its sort keys: median %.2f ms)\n",
+                    clicks.size(), Form1->DBGrid2.RowCount(), Median(firstClicks));
         if (!dialogs.Messages().empty())
             std::printf("messages shown: %zu, first: %s\n", dialogs.Messages().size(), dialogs.Messages()[0].Text.c_str());
     } catch (const std::exception& e) {
