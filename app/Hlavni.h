@@ -10,6 +10,7 @@
 #include "platform/ui/Ui.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class TForm1 : public ui::TForm {
@@ -269,6 +270,7 @@ public:
     void Zobrazit2Click(ui::TObject* Sender);
     void Zobrazit3Click(ui::TObject* Sender);
     void Zobrazit4Click(ui::TObject* Sender);
+    void Zobrazit5Click(ui::TObject* Sender);
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
 
@@ -276,6 +278,9 @@ private:
     // The books found by `filter` under the books list's current text, without moving the list
     // itself (which the books page shows); left open on the first of them.
     data::TDataSet& LookUpBooks(const std::string& filter);
+    // The number of the reader the desk shows as chosen; none when the reader box's text is not
+    // the selected reader's.
+    std::optional<std::int64_t> SelectedReader() const;
     data::TQuery bookLookup_;
 
     void SetUpData();     // tables, queries, fields and grid columns (HlavniData.cpp)

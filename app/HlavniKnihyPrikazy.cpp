@@ -43,7 +43,10 @@ bool TForm1::PositionOnCurrentBook(const char* title)
 
 void TForm1::BitBtn5Click(ui::TObject*)
 {
-    // The dialog empties its inputs whenever it closes, so it opens empty.
+    for (ui::TEdit* input : {&Form4->Edit1, &Form4->Edit2, &Form4->ComboBox4, &Form4->Edit6})
+        input->SetText("");
+    Form4->ComboBox1.SetText("");
+    Form4->ComboBox2.SetText("");
     Form4->SetCaption("Přidat knihu");
     Form4->ShowModal();
 }

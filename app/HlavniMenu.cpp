@@ -3,6 +3,8 @@
 
 #include "app/Hlavni.h"
 
+#include "catalogue/KlicovaSlova.h"
+
 void TForm1::SetUpMenu()
 {
     const std::pair<ui::TMenuItem*, const char*> names[] = {
@@ -49,13 +51,14 @@ void TForm1::SetUpMenu()
     Zobrazit3.OnClick = [this](ui::TObject* s) { Zobrazit3Click(s); };
     Zobrazit4.OnClick = [this](ui::TObject* s) { Zobrazit4Click(s); };
     Zobrazit6.OnClick = [this](ui::TObject* s) { Zobrazit6Click(s); };
+    Zobrazit5.OnClick = [this](ui::TObject* s) { Zobrazit5Click(s); };
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2,
-                                &Pidat2, &Zobrazit5, &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2,
+                                &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
 
@@ -93,6 +96,15 @@ void TForm1::Zobrazit4Click(ui::TObject*)
 void TForm1::Zobrazit6Click(ui::TObject*)
 {
     TabbedNotebook1.SetPageIndex(5);
+}
+
+// The keyword list in view mode: only "Zavřít" shows.
+void TForm1::Zobrazit5Click(ui::TObject*)
+{
+    if (Form9 == nullptr)
+        return;
+    Form9->SetViewMode();
+    Form9->ShowModal();
 }
 
 void TForm1::Obsah1Click(ui::TObject*)

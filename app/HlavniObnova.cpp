@@ -93,18 +93,9 @@ void TForm1::Timer2Timer(ui::TObject*)
             Table3.SetFiltered(true);
 
             // Titles of the books that can be lent, in the books table's order.
-            std::vector<std::string> titles;
-            const ControlsStill booksStill(Table2);
             Table2.SetFiltered(false);
-            Table2.First();
-            data::TField& lent = Table2.FieldByName("Pujceno");
-            data::TField& discarded = Table2.FieldByName("VyrazenoDatum");
-            data::TField& title = Table2.FieldByName("Nazev");
-            while (!Table2.Eof()) {
-                if (lent.AsString() == "False" && discarded.AsString().empty())
-                    titles.push_back(title.AsString());
-                Table2.Next();
-            }
+            const std::vector<std::string> titles =
+                Table2.ReadTexts({"Nazev"}, "Pujceno='False' AND VyrazenoDatum=''").front();
             cbKnihy.SetItems(titles);
 
             Table3.Close();

@@ -56,14 +56,22 @@ void TForm1::ComboBox1Change(ui::TObject*)
     }
 }
 
+// Remembers the last reader chosen. Typing selects the reader the name completes to, or nobody
+// when no name begins with the text; a text that names nobody is not snapped back to an earlier
+// reader, whose class and category the desk would then no longer show.
 void TForm1::ComboBox1KeyUp(ui::TObject*, ui::Word&, ui::TShiftState)
 {
-    if (ComboBox1.ItemIndex() < 0 && !ComboBox1.Text().empty()) {
-        if (LastReaderIndex >= 0 && LastReaderIndex < ComboBox1.Count())
-            ComboBox1.SetItemIndex(LastReaderIndex);
-    } else {
+    if (ComboBox1.ItemIndex() >= 0)
         LastReaderIndex = ComboBox1.ItemIndex();
-    }
+}
+
+std::optional<std::int64_t> TForm1::SelectedReader() const
+{
+    // The reader box must show exactly the selected reader, and the hidden lists must follow it.
+    const int index = ComboBox1.ItemIndex();
+    if (index < 0 || ComboBox1.Text() != ComboBox1.Item(index) || ComboBox2.ItemIndex() != index)
+        return std::nullopt;
+    return ParseNumber(ComboBox2.Text());
 }
 
 data::TDataSet& TForm1::LookUpBooks(const std::string& filter)
@@ -146,13 +154,7 @@ void TForm1::BitBtn10Click(ui::TObject*)
         Table2.SetFilter("Kod=" + data::QuoteValue(Edit1.Text()));
         Table2.SetFiltered(true);
 
-        // The reader is the one selected in the list, taken by its index; a typed name that
-        // matches no reader selects nobody.
-        std::optional<std::int64_t> reader;
-        const int index = ComboBox1.ItemIndex();
-        if (index >= 0 && index < ComboBox2.Count())
-            reader = ParseNumber(ComboBox2.Item(index));
-
+        const std::optional<std::int64_t> reader = SelectedReader();
         if (!Table2.IsEmpty() && Lendable(Table2) && reader) {
             const std::int64_t book = Table2.FieldByName("Cislo").AsInteger();
             const std::string today = Edit2.Text();

@@ -341,12 +341,20 @@ void TField::TextOfValue(std::string& out) const
     Value v = AsValue();
     if (auto* s = std::get_if<std::string>(&v))
         out = std::move(*s);
-    else if (data::IsNull(v))
-        out.clear();
-    else if (const auto* d = std::get_if<TDateTime>(&v))
-        out = type_ == TFieldType::ftDate ? FormatDate(*d) : FormatDateTime(*d);
     else
-        out = std::get<std::string>(ConvertValue(v, TFieldType::ftMemo, 0));
+        ValueText(v, type_, out);
+}
+
+void ValueText(const Value& value, TFieldType type, std::string& out)
+{
+    if (const auto* s = std::get_if<std::string>(&value))
+        out = *s;
+    else if (data::IsNull(value))
+        out.clear();
+    else if (const auto* d = std::get_if<TDateTime>(&value))
+        out = type == TFieldType::ftDate ? FormatDate(*d) : FormatDateTime(*d);
+    else
+        out = std::get<std::string>(ConvertValue(value, TFieldType::ftMemo, 0));
 }
 
 void TField::SetAsString(std::string_view text)

@@ -99,6 +99,9 @@ private:
     int fieldNo_ = 0;
 };
 
+// The text a field of `type` gives for a value (AsString), memos held in the value included.
+void ValueText(const Value& value, TFieldType type, std::string& out);
+
 // Converts a value to the kind a field of `type` holds (text of at most `size` characters when
 // size > 0); "" becomes no value for non-text types. Raises EConvertError.
 Value ConvertValue(const Value& value, TFieldType type, int size = 0);

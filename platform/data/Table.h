@@ -5,6 +5,10 @@
 #include "platform/data/SqlDataSet.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include <string>
 
 namespace data {
 
@@ -23,6 +27,12 @@ public:
     // Deletes every record (record numbers already given are not given again). Works open or
     // closed; an open table ends up empty.
     void EmptyTable();
+
+    // The texts (as AsString gives them) of some fields of every record that passes `filter` (a
+    // filter text, "" for every record), in the table's order: one list of texts per field, read
+    // in one statement over the file. The table's cursor, filter and records are left as they
+    // were, so a pick list that holds a whole table fills in milliseconds. The table must be open.
+    std::vector<std::vector<std::string>> ReadTexts(const std::vector<std::string>& fields, std::string_view filter);
 
 protected:
     void InternalOpen() override;

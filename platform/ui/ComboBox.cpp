@@ -3,23 +3,98 @@
 #include "platform/sys/CzechText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ColorUtil.h"
-#include "platform/ui/CzechOrder.h"
 #include "platform/ui/Text.h"
 
+#include <QAbstractListModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QSignalBlocker>
+
+#include <algorithm>
+#include <numeric>
 
 namespace ui {
 
-TComboBox::TComboBox(QWidget* parent, TComboBoxStyle style)
-    : QComboBox(detail::Parent(parent)), TControl(static_cast<QWidget&>(*this)), style_(style)
+namespace detail {
+
+// The items of a combo box as one list of texts: filling replaces the list in one reset instead
+// of one model row (and one signal) per item.
+class ComboItems final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(texts.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= static_cast<int>(texts.size()))
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return texts[static_cast<std::size_t>(index.row())];
+        return {};
+    }
+
+    void Reset(std::vector<QString> list)
+    {
+        beginResetModel();
+        texts = std::move(list);
+        endResetModel();
+    }
+    void Insert(int row, const QString& text)
+    {
+        beginInsertRows({}, row, row);
+        texts.insert(texts.begin() + row, text);
+        endInsertRows();
+    }
+    void Remove(int row)
+    {
+        beginRemoveRows({}, row, row);
+        texts.erase(texts.begin() + row);
+        endRemoveRows();
+    }
+
+    std::vector<QString> texts;
+};
+
+} // namespace detail
+
+namespace {
+
+// Letter case ignored the Czech way: the full Unicode case folding treats Czech letters right.
+QString Folded(const QString& text)
 {
+    return text.toCaseFolded();
+}
+
+} // namespace
+
+TComboBox::TComboBox(QWidget* parent, TComboBoxStyle style)
+    : QComboBox(detail::Parent(parent)), TControl(static_cast<QWidget&>(*this)), items_(new detail::ComboItems(this)),
+      style_(style)
+{
+    setModel(items_);
+    // The size is set by the window; measuring every item for a size hint would cost more than
+    // filling them.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* list = qobject_cast<QListView*>(view()))
+        list->setUniformItemSizes(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(12);
     connect(this, &QComboBox::activated, this, [this](int index) { UserActivated(index); });
+    // Deleting keys are told apart before the editor changes the text.
+    AddKeyDownHook([this](TObject*, Word& key, TShiftState) { deletingKey_ = key == VK_BACK || key == VK_DELETE; });
+    // Entering an editable box selects its text, so that typing replaces the name shown.
+    AddFocusHook([this](TControl&, bool entered) {
+        if (entered && isEditable())
+            lineEdit()->selectAll();
+    });
     ApplyStyle();
     setCurrentIndex(-1);
 }
+
+TComboBox::~TComboBox() = default;
 
 void TComboBox::ApplyStyle()
 {
@@ -50,20 +125,35 @@ void TComboBox::SetStyle(TComboBoxStyle style)
 std::vector<std::string> TComboBox::Items() const
 {
     std::vector<std::string> items;
-    items.reserve(static_cast<std::size_t>(count()));
-    for (int i = 0; i < count(); ++i)
-        items.push_back(S(itemText(i)));
+    items.reserve(items_->texts.size());
+    for (const QString& text : items_->texts)
+        items.push_back(S(text));
     return items;
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items)
 {
-    ClearItems();
-    const QSignalBlocker block(this);
-    for (const std::string& item : items) {
-        const QString q = Q(item);
-        insertItem(sorted_ ? SortedPosition(q) : count(), q);
+    std::vector<QString> texts;
+    texts.reserve(items.size());
+    for (const std::string& item : items)
+        texts.push_back(Q(item));
+    if (sorted_) {
+        // Sorting by collation keys: one key per item instead of a collator call per comparison.
+        std::vector<std::string> keys(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            sys::AppendSortKeyCzech(items[i], keys[i]);
+        std::vector<std::size_t> order(items.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+        std::vector<QString> sorted;
+        sorted.reserve(texts.size());
+        for (std::size_t i : order)
+            sorted.push_back(std::move(texts[i]));
+        texts = std::move(sorted);
     }
+    const QSignalBlocker block(this);
+    items_->Reset(std::move(texts));
+    foldedValid_ = false;
     setCurrentIndex(-1);
     if (isEditable())
         lineEdit()->clear();
@@ -72,7 +162,7 @@ void TComboBox::SetItems(const std::vector<std::string>& items)
 
 std::string TComboBox::Item(int index) const
 {
-    return index >= 0 && index < count() ? S(itemText(index)) : std::string();
+    return index >= 0 && index < count() ? S(items_->texts[static_cast<std::size_t>(index)]) : std::string();
 }
 
 int TComboBox::SortedPosition(const QString& item) const
@@ -82,7 +172,7 @@ int TComboBox::SortedPosition(const QString& item) const
     int hi = count();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (sys::CompareCzech(S(itemText(mid)), s) <= 0)
+        if (sys::CompareCzech(S(items_->texts[static_cast<std::size_t>(mid)]), s) <= 0)
             lo = mid + 1;
         else
             hi = mid;
@@ -106,7 +196,10 @@ void TComboBox::InsertItem(int index, const std::string& item)
     const int selected = ItemIndex();
     const bool edited = editedByUser_;
     index = std::clamp(index, 0, count());
-    insertItem(index, Q(item));
+    const QString q = Q(item);
+    items_->Insert(index, q);
+    if (foldedValid_)
+        folded_.insert(folded_.begin() + index, Folded(q));
     const int newSelected = selected < 0 ? -1 : (selected >= index ? selected + 1 : selected);
     setCurrentIndex(newSelected);
     if (isEditable())
@@ -122,7 +215,9 @@ void TComboBox::DeleteItem(int index)
     const QString text = currentText();
     const int selected = ItemIndex();
     const bool edited = editedByUser_;
-    removeItem(index);
+    items_->Remove(index);
+    if (foldedValid_)
+        folded_.erase(folded_.begin() + index);
     int newSelected = selected;
     if (selected == index)
         newSelected = -1;
@@ -138,18 +233,43 @@ void TComboBox::DeleteItem(int index)
 void TComboBox::ClearItems()
 {
     const QSignalBlocker block(this);
-    clear();
+    items_->Reset({});
+    foldedValid_ = false;
+    setCurrentIndex(-1);
     if (isEditable())
         lineEdit()->clear();
     editedByUser_ = false;
 }
 
+const std::vector<QString>& TComboBox::FoldedItems() const
+{
+    if (!foldedValid_) {
+        folded_.clear();
+        folded_.reserve(items_->texts.size());
+        for (const QString& text : items_->texts)
+            folded_.push_back(Folded(text));
+        foldedValid_ = true;
+    }
+    return folded_;
+}
+
 int TComboBox::IndexOf(const std::string& text) const
 {
-    for (int i = 0; i < count(); ++i)
-        if (sys::SameTextCzech(S(itemText(i)), text))
-            return i;
-    return -1;
+    const QString wanted = Folded(Q(text));
+    const std::vector<QString>& folded = FoldedItems();
+    const auto found = std::find(folded.begin(), folded.end(), wanted);
+    return found == folded.end() ? -1 : static_cast<int>(found - folded.begin());
+}
+
+int TComboBox::IndexOfPrefix(const std::string& text) const
+{
+    if (text.empty())
+        return -1;
+    const QString wanted = Folded(Q(text));
+    const std::vector<QString>& folded = FoldedItems();
+    const auto found = std::find_if(folded.begin(), folded.end(),
+                                    [&wanted](const QString& item) { return item.startsWith(wanted); });
+    return found == folded.end() ? -1 : static_cast<int>(found - folded.begin());
 }
 
 void TComboBox::SetSorted(bool on)
@@ -160,22 +280,18 @@ void TComboBox::SetSorted(bool on)
     const std::string text = Text();
     const std::string selectedItem = ItemIndex() >= 0 ? Item(ItemIndex()) : std::string();
     const bool hadSelection = ItemIndex() >= 0;
-    std::vector<std::string> items = Items();
-    SortCzech(items);
+    const bool edited = editedByUser_;
+    SetItems(Items());
     const QSignalBlocker block(this);
-    clear();
-    for (const std::string& item : items)
-        addItem(Q(item));
-    setCurrentIndex(-1);
     if (hadSelection) {
-        for (int i = 0; i < count(); ++i)
-            if (S(itemText(i)) == selectedItem) {
-                setCurrentIndex(i);
-                break;
-            }
+        const auto& texts = items_->texts;
+        const auto found = std::find(texts.begin(), texts.end(), Q(selectedItem));
+        if (found != texts.end())
+            setCurrentIndex(static_cast<int>(found - texts.begin()));
     }
     if (isEditable())
         lineEdit()->setText(Q(text));
+    editedByUser_ = edited;
 }
 
 int TComboBox::ItemIndex() const
@@ -196,7 +312,8 @@ void TComboBox::SetItemIndex(int index)
         return;
     }
     setCurrentIndex(index);
-    if (isEditable())
+    // Setting the text already shown keeps the caret and the selection of the typing under way.
+    if (isEditable() && lineEdit()->text() != itemText(index))
         lineEdit()->setText(itemText(index));
 }
 
@@ -204,7 +321,7 @@ std::string TComboBox::Text() const
 {
     if (isEditable())
         return S(lineEdit()->text());
-    return currentIndex() >= 0 ? S(itemText(currentIndex())) : std::string();
+    return currentIndex() >= 0 ? Item(currentIndex()) : std::string();
 }
 
 void TComboBox::SetText(const std::string& text)
@@ -216,7 +333,8 @@ void TComboBox::SetText(const std::string& text)
         return;
     }
     const QString q = Q(text);
-    lineEdit()->setText(q);
+    if (lineEdit()->text() != q)
+        lineEdit()->setText(q);
     // The selection stays only while the text is still the selected item's.
     editedByUser_ = !(currentIndex() >= 0 && itemText(currentIndex()) == q);
 }
@@ -264,9 +382,40 @@ void TComboBox::SetDroppedDown(bool open)
         hidePopup();
 }
 
-void TComboBox::UserEdited(const QString&)
+bool TComboBox::Complete(const QString& typed)
 {
-    editedByUser_ = true;
+    const int index = IndexOfPrefix(S(typed));
+    if (index < 0)
+        return false;
+    const QSignalBlocker block(this);
+    setCurrentIndex(index);
+    const QString item = itemText(index);
+    lineEdit()->setText(item);
+    // The completed part stays selected, so the next key types over it.
+    lineEdit()->setSelection(static_cast<int>(item.size()), static_cast<int>(typed.size() - item.size()));
+    return true;
+}
+
+void TComboBox::UserEdited(const QString& text)
+{
+    const bool deleting = deletingKey_;
+    deletingKey_ = false;
+    bool selected = false;
+    if (autoComplete_ && !lineEdit()->isReadOnly()) {
+        if (!deleting && lineEdit()->cursorPosition() == text.size()) {
+            selected = Complete(text);
+        } else {
+            // After a deletion an item stays selected only when the text is exactly that item.
+            const auto& texts = items_->texts;
+            const auto found = std::find(texts.begin(), texts.end(), text);
+            if (found != texts.end()) {
+                const QSignalBlocker block(this);
+                setCurrentIndex(static_cast<int>(found - texts.begin()));
+                selected = true;
+            }
+        }
+    }
+    editedByUser_ = !selected;
     if (OnChange)
         Application.RunHandler([this] { OnChange(this); });
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/ColorUtil.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Style.h"
 #include "platform/ui/Text.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QAction>
 #include <QMenu>
-#include <QStyleFactory>
 #include <QWidget>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ QWidget* Parent(QWidget* parent)
     static bool setUp = false;
     if (!setUp) {
         setUp = true;
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        ApplyProgramStyle();
         // Errors a dataset hands to the application are shown like any other handler error.
         data::TDataSet::SetApplicationExceptionHandler([](std::exception_ptr error) {
             try {
@@ -120,7 +120,17 @@ Word VirtualKey(const QKeyEvent& event)
     case Qt::Key_Down: return VK_DOWN;
     case Qt::Key_Insert: return VK_INSERT;
     case Qt::Key_Delete: return VK_DELETE;
-    default: return 0;
+    // Punctuation and letters beyond A-Z (Czech letters) have keys too, so a release of any
+    // typing key reaches the key-up handlers (number fields put their text right there).
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return 0xBB;  // VK_OEM_PLUS
+    case Qt::Key_Comma: return 0xBC;  // VK_OEM_COMMA
+    case Qt::Key_Minus: return 0xBD;  // VK_OEM_MINUS
+    case Qt::Key_Period: return 0xBE; // VK_OEM_PERIOD
+    default:
+        if (!event.text().isEmpty() && event.text().at(0).isPrint())
+            return 0xDF; // VK_OEM_8: any other key that types a character
+        return 0;
     }
 }
 

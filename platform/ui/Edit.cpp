@@ -33,8 +33,15 @@ TEdit::TEdit(QWidget* parent) : QLineEdit(detail::Parent(parent)), TControl(stat
     // textEdited: changes by the user only; changes by code run OnChange from SetText.
     connect(this, &QLineEdit::textEdited, this, [this] {
         // A longer text set by code lifted the typing limit; back to it as the text shrinks.
-        if (maxLength_ > 0)
-            setMaxLength(std::max<int>(maxLength_, static_cast<int>(text().size())));
+        // Qt sets the text anew when the limit changes, so the caret is kept where it was.
+        if (maxLength_ > 0) {
+            const int limit = std::max<int>(maxLength_, static_cast<int>(text().size()));
+            if (limit != maxLength()) {
+                const int caret = cursorPosition();
+                setMaxLength(limit);
+                setCursorPosition(caret);
+            }
+        }
         if (OnChange)
             Application.RunHandler([this] { OnChange(this); });
     });

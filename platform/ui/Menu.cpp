@@ -6,6 +6,8 @@
 #include "platform/ui/Text.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -22,7 +24,8 @@ TMenuItem::TMenuItem(TMenuItem* parent, const std::string& caption, const std::s
     : caption_(caption), shortCut_(shortCut), parent_(parent)
 {
     detail::Parent(nullptr);
-    action_ = new QAction(Q(caption));
+    // A separator carries no text: menus would show a separator's text as a section heading.
+    action_ = new QAction(caption == "-" ? QString() : Q(caption));
     if (caption == "-")
         action_->setSeparator(true);
     if (!shortCut.empty())
@@ -61,7 +64,7 @@ TMenuItem::~TMenuItem()
 void TMenuItem::SetCaption(const std::string& caption)
 {
     caption_ = caption;
-    if (action_ != nullptr)
+    if (action_ != nullptr && !action_->isSeparator())
         action_->setText(Q(caption));
     if (submenu_ != nullptr)
         submenu_->setTitle(Q(caption));
@@ -107,9 +110,39 @@ void TMenuItem::Chosen()
     Application.RunHandler([this] { Click(); });
 }
 
-TMainMenu::TMainMenu(TForm& form) : bar_(new QMenuBar()), root_(bar_)
+TMainMenu::TMainMenu(TForm& form) : form_(&form), bar_(new QMenuBar()), root_(bar_)
 {
     form.SetMenuBar(bar_);
+    // Shortcuts are offered to the focused control first, and an edit takes Ctrl+X, Ctrl+Z,
+    // Ctrl+A... for itself; the window's menu shortcuts come first, as the program expects.
+    QApplication::instance()->installEventFilter(this);
+}
+
+bool TMainMenu::HasShortcut(const QKeySequence& keys, const TMenuItem& item)
+{
+    for (const TMenuItem* child : item.Items()) {
+        const QAction* action = child->action_;
+        if (action == nullptr || !action->isEnabled() || !action->isVisible())
+            continue;
+        if (action->shortcut() == keys || HasShortcut(keys, *child))
+            return true;
+    }
+    return false;
+}
+
+bool TMainMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType())
+        return false;
+    const auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != form_)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!HasShortcut(QKeySequence(key->keyCombination()), root_))
+        return false;
+    // Not accepted: the control does not override it, and the menu's shortcut runs.
+    event->ignore();
+    return true;
 }
 
 TMainMenu::~TMainMenu() = default;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QKeySequence;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -39,6 +40,7 @@ public:
     void SetShortCut(const std::string& shortCut);
 
     const std::vector<TMenuItem*>& Items() const { return children_; }
+    QAction* Action() const { return action_; }
 
     // Chooses the item as the user would.
     void Click();
@@ -69,7 +71,14 @@ public:
     TMenuItem& Items() { return root_; }
     QMenuBar& Bar() { return *bar_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Whether an enabled, visible item below `item` has these keys as its shortcut.
+    static bool HasShortcut(const QKeySequence& keys, const TMenuItem& item);
+
+    QWidget* form_;
     QMenuBar* bar_;
     TMenuItem root_;
 };

@@ -53,6 +53,16 @@ std::int64_t AppendRecord(const std::string& file, const std::function<void(data
 
 } // namespace
 
+void TypeKeys(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, static_cast<char>(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 void AppTest::SetUp()
 {
     std::string pattern = (fs::temp_directory_path() / "lendar-app-XXXXXX").string();

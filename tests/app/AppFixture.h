@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
+class QWidget;
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -31,6 +35,10 @@ struct LoanRow {
     std::string Pujceno, Vraceno, VracenoB;
     bool DnuNull = true;
 };
+
+// Types text key by key into a widget, Czech letters included (each a key of its own, as a keyboard
+// with a Czech layout sends them).
+void TypeKeys(QWidget* widget, const QString& text);
 
 class AppTest : public ::testing::Test {
 protected:

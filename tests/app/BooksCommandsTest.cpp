@@ -78,6 +78,27 @@ TEST_F(BooksCommandsTest, AddOpensTheBookDialogInAddMode)
     EXPECT_EQ(dialogs_->ModalsShown(), (Lines{"Form4"}));
 }
 
+TEST_F(BooksCommandsTest, AddOpensTheDialogEmptyAndTheNewBookShows)
+{
+    OpenBooksPage();
+    Form4->Edit1.SetText("zbytek");
+    Form4->Edit2.SetText("zbytek");
+    Form4->ComboBox4.SetText("zbytek");
+    Form4->Edit6.SetText("15");
+    dialogs_->ExpectModal(*Form4, std::function<void(TForm4&)>([](TForm4& f) {
+                              for (ui::TEdit* input : {&f.Edit1, &f.Edit2, &f.ComboBox4, &f.Edit6})
+                                  EXPECT_EQ(input->Text(), "") << input->Name;
+                              EXPECT_EQ(f.ComboBox1.Text(), "");
+                              f.Edit1.SetText("N7");
+                              f.Edit2.SetText("Nová kniha");
+                              f.BitBtn1.Click();
+                          }));
+    Form1->BitBtn5.Click();
+    EXPECT_TRUE(Book("N7"));
+    EXPECT_EQ(Form1->Tag, 2);
+    EXPECT_EQ(Shown(1), (Lines{"Bez kódu", "Babička", "Nová kniha", "Bajky", "Krakatit"}));
+}
+
 // The grid's pop-up items, the main menu's "Přidat..." and the shortcuts reach the same commands.
 TEST_F(BooksCommandsTest, MenuAddSwitchesToTheBooksPageFirst)
 {
@@ -152,6 +173,36 @@ TEST_F(BooksCommandsTest, EditPositionsOnTheHighlightedRecordNotItsCode)
         EXPECT_EQ(shown, title);
     }
     EXPECT_TRUE(dialogs_->Messages().empty());
+}
+
+TEST_F(BooksCommandsTest, EditedTwinIsTheHighlightedOne)
+{
+    OpenBooksPage();
+    Highlight("Krakatit");
+    dialogs_->ExpectModal(*Form4, std::function<void(TForm4&)>([](TForm4& f) {
+                              EXPECT_EQ(f.Edit2.Text(), "Krakatit");
+                              f.Edit2.SetText("Krakatit II");
+                              f.BitBtn1.Click();
+                          }));
+    Form1->BitBtn6.Click();
+    EXPECT_EQ(BookByNumber(twinB_)->Nazev, "Krakatit II");
+    EXPECT_EQ(BookByNumber(twinA_)->Nazev, "Bajky");
+}
+
+TEST_F(BooksCommandsTest, DiscardedTwinIsTheHighlightedOne)
+{
+    OpenBooksPage();
+    ChooseState(0);
+    Highlight("Krakatit");
+    dialogs_->ExpectModal(*Form17, std::function<void(TForm17&)>([](TForm17& f) {
+                              f.Edit1.SetText("15.9.2024");
+                              f.BitBtn1.Click();
+                          }));
+    Form1->Button1.Click();
+    EXPECT_EQ(BookByNumber(twinB_)->Vlastnosti, "Vyřazená");
+    EXPECT_EQ(BookByNumber(twinA_)->Vlastnosti, "");
+    Highlight("Krakatit");
+    EXPECT_EQ(Form1->Button1.Caption(), "Zařadit knihu");
 }
 
 // With nothing in the list each command refuses with its own words and changes nothing.

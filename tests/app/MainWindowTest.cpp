@@ -12,6 +12,7 @@
 #include "platform/sys/ShellFake.h"
 #include "platform/ui/Application.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
 
@@ -121,6 +122,42 @@ TEST_P(ExitQuestionTest, AsksBeforeEnding)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ExitQuestionTest, ::testing::Values(ExitCase{ui::IDYES, true}, ExitCase{ui::IDNO, false}));
+
+// The window's menu shortcuts come before a text field's own key bindings (Ctrl+X is "Konec",
+// not "cut"), whichever field has the focus; F1 and Ctrl+H likewise.
+TEST_F(MainWindowTest, MenuShortcutsWorkWithATextFieldFocused)
+{
+    AddReader("Novák Jan");
+    StartProgram();
+    ClickTab(0);
+    QApplication::setActiveWindow(Form1);
+    for (ui::TControl* field : {static_cast<ui::TControl*>(&Form1->Edit1), static_cast<ui::TControl*>(&Form1->ComboBox1),
+                                static_cast<ui::TControl*>(&Form1->cbKnihy)}) {
+        field->SetFocus();
+        ASSERT_TRUE(field->Focused()) << field->Name;
+        dialogs_->Expect("Opravdu chcete ukončit program Pernoka?", "Ukončení programu", ui::IDNO);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::ControlModifier);
+    }
+    EXPECT_EQ(dialogs_->Messages().size(), 3u);
+    Form1->Edit1.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("K1"));
+    Form1->Edit1.selectAll();
+    dialogs_->Expect("Opravdu chcete ukončit program Pernoka?", "Ukončení programu", ui::IDNO);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Form1->Edit1.Text(), "K1") << "the field must not have cut its text";
+    EXPECT_FALSE(ui::Application.Terminated());
+}
+
+TEST_F(MainWindowTest, MenuSeparatorsCarryNoText)
+{
+    StartProgram();
+    for (ui::TMenuItem* separator : {&Form1->N21, &Form1->N22, &Form1->N23, &Form1->N24}) {
+        ASSERT_NE(separator->Action(), nullptr);
+        EXPECT_TRUE(separator->Action()->isSeparator());
+        // A separator's text would be drawn as a section heading.
+        EXPECT_TRUE(separator->Action()->text().isEmpty());
+    }
+}
 
 TEST_F(MainWindowTest, EnterMovesToTheNextFieldAtTheDesk)
 {

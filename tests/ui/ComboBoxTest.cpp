@@ -127,6 +127,72 @@ TEST_F(EditableComboTest, EnterNeverAddsTheTypedTextAsAnItem)
     EXPECT_EQ(box.Items(), std::vector<std::string>{"a"});
 }
 
+// The typing rule of every pick list: the first item that begins with the typed text, letter case
+// ignored, is selected and completed; deleting never completes; the rule can be switched off.
+TEST_F(EditableComboTest, TypingSelectsTheFirstItemBeginningWithTheText)
+{
+    box.SetItems({"Dvořák Petr", "Novák Jan", "Nováková Eva", "Čapek Karel"});
+    std::vector<std::pair<std::string, int>> seen;
+    box.OnChange = [&](ui::TObject*) { seen.emplace_back(box.Text(), box.ItemIndex()); };
+    ShowActive(form);
+    box.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), ui::Q("nov"));
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, ui::Q("á"), Qt::NoModifier);
+    EXPECT_EQ(seen.back(), (std::pair<std::string, int>{"Novák Jan", 1}));
+    QTest::keyClicks(QApplication::focusWidget(), ui::Q("ko"));
+    EXPECT_EQ(seen.back(), (std::pair<std::string, int>{"Nováková Eva", 2}));
+    EXPECT_EQ(seen.size(), 6u) << "one change per key";
+    // Backspace takes the completion away and leaves the typed text, which names no item.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    EXPECT_EQ(seen.back(), (std::pair<std::string, int>{"Nováko", -1}));
+    box.lineEdit()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), ui::Q("x"));
+    EXPECT_EQ(seen.back(), (std::pair<std::string, int>{"x", -1}));
+}
+
+TEST_F(EditableComboTest, WithoutCompletionTypingOnlyDropsTheSelection)
+{
+    box.SetItems({"Novák Jan"});
+    box.SetAutoComplete(false);
+    ShowActive(form);
+    box.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), ui::Q("Nov"));
+    EXPECT_EQ(box.Text(), "Nov");
+    EXPECT_EQ(box.ItemIndex(), -1);
+}
+
+TEST_F(EditableComboTest, EnteringTheBoxSelectsItsText)
+{
+    box.SetItems({"Novák Jan", "Čapek Karel"});
+    box.SetItemIndex(0);
+    ShowActive(form);
+    box.SetFocus();
+    QTest::keyClicks(QApplication::focusWidget(), ui::Q("c"));
+    EXPECT_EQ(box.Text(), "c") << "the name shown was replaced, not appended to";
+}
+
+TEST(ComboItemsTest, LargeListsFillSortAndMatch)
+{
+    ui::TComboBox box(nullptr, TComboBoxStyle::csDropDown);
+    box.SetSorted(true);
+    std::vector<std::string> items;
+    for (int i = 50000; i > 0; --i)
+        items.push_back("Kniha " + std::to_string(i));
+    items.push_back("Čtení");
+    items.push_back("Chaloupka");
+    box.SetItems(items);
+    ASSERT_EQ(box.Count(), 50002);
+    EXPECT_EQ(box.Item(0), "Čtení");
+    EXPECT_EQ(box.Item(1), "Chaloupka") << "ch after h, in Czech order";
+    EXPECT_EQ(box.Item(box.IndexOf("kniha 49999")), "Kniha 49999");
+    EXPECT_EQ(box.IndexOfPrefix("chal"), 1);
+    EXPECT_EQ(box.IndexOfPrefix(""), -1);
+    box.DeleteItem(0);
+    EXPECT_EQ(box.IndexOfPrefix("chal"), 0) << "matching follows deleted items";
+    EXPECT_EQ(box.AddItem("Čtení"), 0);
+    EXPECT_EQ(box.IndexOf("ČTENÍ"), 0);
+}
+
 TEST(DropDownListTest, TextSelectsTheEqualItemIgnoringCaseOrNothing)
 {
     ui::TComboBox box(nullptr, TComboBoxStyle::csDropDownList);
