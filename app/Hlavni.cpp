@@ -73,6 +73,9 @@ void TForm1::SetUpHandlers()
     Button2.OnClick = [this](ui::TObject* s) { Button2Click(s); };
     BitBtn9.OnClick = [this](ui::TObject* s) { BitBtn9Click(s); };
 
+    // The books page (HlavniKnihy.cpp).
+    SetUpBooksPage();
+
     // The main window sees typed characters before its controls: Enter moves to the next control.
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
 

@@ -3,6 +3,7 @@
 // current date and the main menu. Other windows reach its datasets and fields through the global
 // instance Form1.
 
+#include "app/SortButtons.h"
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
 #include "platform/data/Value.h"
@@ -124,7 +125,33 @@ public:
     ui::TButton UpDown1{TabbedNotebook1.Page(0), "Změnit"};
 
     // ---- Page 1: books. ----
+    ui::TLabel Label29{TabbedNotebook1.Page(1), "Rychlý filtr:"};
+    ui::TEdit Edit5{TabbedNotebook1.Page(1)}; // quick filters on code, title, author, location
+    ui::TEdit Edit6{TabbedNotebook1.Page(1)};
+    ui::TEdit Edit7{TabbedNotebook1.Page(1)};
+    ui::TEdit Edit9{TabbedNotebook1.Page(1)};
+    ui::TComboBox ComboBox12{TabbedNotebook1.Page(1), ui::TComboBoxStyle::csDropDownList}; // state box
     ui::TDBGrid DBGrid2{TabbedNotebook1.Page(1), &DataSource2};
+    // Sort buttons over the titles of the code, title, author and location columns.
+    ui::TBitBtn BitBtn15{TabbedNotebook1.Page(1)};
+    ui::TBitBtn BitBtn16{TabbedNotebook1.Page(1)};
+    ui::TBitBtn BitBtn17{TabbedNotebook1.Page(1)};
+    ui::TBitBtn BitBtn19{TabbedNotebook1.Page(1)};
+    ui::TBitBtn BitBtn5{TabbedNotebook1.Page(1), "Přidat knihu"};
+    ui::TBitBtn BitBtn6{TabbedNotebook1.Page(1), "Upravit knihu"};
+    ui::TBitBtn BitBtn7{TabbedNotebook1.Page(1), "Odebrat knihu"};
+    ui::TButton Button1{TabbedNotebook1.Page(1), "Vyřadit knihu"};
+    ui::TLabel Label32{TabbedNotebook1.Page(1), "Filtry"};
+    ui::TBitBtn BitBtn24{TabbedNotebook1.Page(1), "Rozšířený filtr"};
+    ui::TBitBtn BitBtn26{TabbedNotebook1.Page(1), "Zrušit filtr"};
+    ui::TComboBox ComboBox11{TabbedNotebook1.Page(1)}; // saved filters
+    ui::TPopupMenu PopupMenu1;
+    ui::TMenuItem Pidatknihu1{&PopupMenu1.Items(), "Přidat knihu", "Ctrl+Insert"};
+    ui::TMenuItem Upravitknihu1{&PopupMenu1.Items(), "Upravit knihu", "Ctrl+O"};
+    ui::TMenuItem Odebratknihu1{&PopupMenu1.Items(), "Odebrat knihu", "Ctrl+Delete"};
+    ui::TMenuItem Vytvoitkopiizznamu1{&PopupMenu1.Items(), "Vytvořit kopii záznamu", "Ctrl+C"};
+    ui::TMenuItem N1{&PopupMenu1.Items(), "-"};
+    ui::TMenuItem Filtr1{&PopupMenu1.Items(), "Filtr...", "Ctrl+F"};
     ui::TGroupBox GroupBox2{TabbedNotebook1.Page(1), "Další údaje"};
     ui::TLabel Label40{&GroupBox2, "Typ"};
     ui::TDBEdit DBEdit12{&GroupBox2, &DataSource2, "Kategorie"};
@@ -200,8 +227,32 @@ public:
     // ---- Page refresh and days lent (HlavniObnova.cpp). ----
     void Timer2Timer(ui::TObject* Sender);
     void Timer3Timer(ui::TObject* Sender);
+
+    // ---- Books page: quick filter, state box, sorting (HlavniKnihy.cpp). ----
     // Rebuilds and reopens the books list under the books page's filter boxes.
     void Edit5Change(ui::TObject* Sender);
+    void ComboBox12Change(ui::TObject* Sender);
+    void BitBtn15Click(ui::TObject* Sender);
+    void BitBtn16Click(ui::TObject* Sender);
+    void BitBtn17Click(ui::TObject* Sender);
+    void BitBtn19Click(ui::TObject* Sender);
+    void DBGrid2TitleClick(ui::TObject* Sender, ui::TColumn& Column);
+    // The books page's part of the page refresh, run when its tab is clicked.
+    void RefreshBooksPage();
+    // The book list's sort columns and the glyphs their buttons show.
+    const app::SortButtons& BooksSort() const { return bookSort_; }
+
+    // ---- Books page commands (HlavniKnihyPrikazy.cpp). ----
+    void BitBtn5Click(ui::TObject* Sender);
+    void BitBtn6Click(ui::TObject* Sender);
+    void BitBtn7Click(ui::TObject* Sender);
+    void Button1Click(ui::TObject* Sender);
+    void DBEdit11Change(ui::TObject* Sender);
+    void Vytvoitkopiizznamu1Click(ui::TObject* Sender);
+    void Pidatknihu1Click(ui::TObject* Sender);
+    void Upravitknihu1Click(ui::TObject* Sender);
+    void Odebratknihu1Click(ui::TObject* Sender);
+    void Pidat1Click(ui::TObject* Sender);
 
     // ---- Lending desk (HlavniPujcovani.cpp). ----
     void ComboBox1Change(ui::TObject* Sender);
@@ -244,6 +295,17 @@ private:
     // Brings the lending desk back to rest after a failed command: tab set shown, books table
     // unfiltered, loans back to the open ones, focus on the code field.
     void RestoreDesk();
+    // Books page (HlavniKnihy.cpp, HlavniKnihyLayout.cpp, HlavniKnihyPrikazy.cpp).
+    void SetUpBooksLayout();
+    void PlaceBooksColumnControls();
+    void SetUpBooksPage();
+    void SetUpBooksMenu(); // HlavniMenu.cpp
+    void SortBooks(std::size_t column, ui::TObject* Sender);
+    void SetBooksStateFilter();
+    // Puts Table2 on the highlighted book by its record number; false (after a warning titled
+    // `title`) when the book is no longer there.
+    bool PositionOnCurrentBook(const char* title);
+    app::SortButtons bookSort_;
     // Sets up the progress bars that follow the recomputation of days lent.
     void DaysProgressStart(int count);
 };

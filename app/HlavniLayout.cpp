@@ -131,29 +131,8 @@ void TForm1::SetUpLayout()
     DBGrid3.SetTabStop(false);
     SetTabOrder({&ComboBox1, &Edit1, &cbKnihy, &BitBtn10, &UpDown1, &Button2});
 
-    // Page 1: books, with the current book's other fields beside the list.
-    DBGrid2.SetBounds(8, 56, 560, 476);
-    GroupBox2.SetBounds(576, 50, 298, 482);
-    struct Detail {
-        ui::TLabel* label;
-        ui::TControl* field;
-        int height;
-    };
-    const Detail details[] = {
-        {&Label40, &DBEdit12, 22}, {&Label41, &DBEdit4, 22}, {&Label42, &DBEdit5, 22},
-        {&Label43, &DBEdit6, 22},  {&Label44, &DBEdit1, 22}, {&Label45, &DBEdit7, 22},
-        {&Label46, &DBEdit8, 22},  {&Label47, &DBEdit9, 22}, {&Label48, &DBEdit10, 22},
-        {&Label49, &DBRichEdit1, 80}, {&Label50, &DBEdit11, 22}, {&Label51, &DBMemo1, 60},
-    };
-    int top = 22;
-    for (const Detail& detail : details) {
-        detail.label->SetBounds(8, top + 3, 128, 16);
-        detail.field->SetBounds(138, top, 150, detail.height);
-        detail.field->SetTabStop(false);
-        detail.field->SetColor(ui::clBtnFace);
-        top += detail.height + 4;
-    }
-    DBEdit3.Hide();
+    // Page 1: books (HlavniKnihyLayout.cpp).
+    SetUpBooksLayout();
 
     // Page 2: readers.
     DBGrid1.SetBounds(8, 56, 866, 476);

@@ -57,8 +57,8 @@ void TForm1::SetUpMenu()
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Pidat1, &Filtr2,
-                                &Pidat2, &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2,
+                                &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
 
@@ -110,4 +110,17 @@ void TForm1::Zobrazit5Click(ui::TObject*)
 void TForm1::Obsah1Click(ui::TObject*)
 {
     SpeedButton1.Click();
+}
+
+// ---- Books page items. ----
+
+void TForm1::SetUpBooksMenu()
+{
+    Pidat1.OnClick = [this](ui::TObject* s) { Pidat1Click(s); };
+}
+
+void TForm1::Pidat1Click(ui::TObject*)
+{
+    TabbedNotebook1.SetPageIndex(1);
+    BitBtn5.Click();
 }

@@ -95,6 +95,8 @@ void TForm1::Timer2Timer(ui::TObject*)
 
             TabbedNotebook1.Show();
             ComboBox1.SetFocus();
+        } else if (TabbedNotebook1.PageIndex() == 1) {
+            RefreshBooksPage();
         }
     } catch (const std::exception&) {
         // The refresh reports nothing; the page stays as far as it got.
@@ -102,14 +104,6 @@ void TForm1::Timer2Timer(ui::TObject*)
     Panel1.Show();
     TabbedNotebook1.Show();
     Timer2.SetEnabled(false);
-}
-
-void TForm1::Edit5Change(ui::TObject*)
-{
-    // Reopens the books list under its current text; the books page's filter boxes rebuild the
-    // text here.
-    Query1.Close();
-    Query1.Open();
 }
 
 void TForm1::DaysProgressStart(int count)
