@@ -400,14 +400,17 @@ void TControl::SetPopupMenu(TPopupMenu* menu)
     popup_ = menu;
     if (menu == nullptr)
         return;
-    // The menu's shortcuts work while the control's window is active, also with the menu closed.
+    // The menu's shortcuts work, also with the menu closed, while the control (or a control inside
+    // it) has the focus; there they come before the window's main menu (see TMainMenu).
     std::vector<QMenu*> pending{&menu->Menu()};
     while (!pending.empty()) {
         QMenu* m = pending.back();
         pending.pop_back();
         for (QAction* action : m->actions()) {
-            if (!action->shortcut().isEmpty())
+            if (!action->shortcut().isEmpty()) {
+                action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
                 widget_->addAction(action);
+            }
             if (action->menu() != nullptr)
                 pending.push_back(action->menu());
         }

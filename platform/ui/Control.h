@@ -90,6 +90,7 @@ public:
     void Update();
     TForm* ParentForm() const;
     void SetPopupMenu(TPopupMenu* menu);
+    TPopupMenu* PopupMenu() const { return popup_; }
 
     TNotifyEvent OnEnter, OnExit;
     TKeyEvent OnKeyDown, OnKeyUp;

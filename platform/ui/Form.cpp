@@ -200,6 +200,8 @@ void TForm::BeginModal()
 {
     modalResult_ = mrNone;
     modal_ = true;
+    ownerWindow_ = QApplication::activeWindow() != this ? QApplication::activeWindow() : nullptr;
+    ownerFocus_ = ownerWindow_ != nullptr ? QApplication::focusWidget() : nullptr;
     if (isVisible())
         QWidget::hide();
     setWindowModality(Qt::ApplicationModal);
@@ -251,6 +253,13 @@ bool TForm::FinishModal()
         QWidget::hide();
     }
     setWindowModality(Qt::NonModal);
+    if (ownerWindow_ != nullptr && ownerWindow_->isVisible()) {
+        QApplication::setActiveWindow(ownerWindow_);
+        if (ownerFocus_ != nullptr && ownerFocus_->window() == ownerWindow_ && ownerFocus_->isVisible())
+            ownerFocus_->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    ownerWindow_ = nullptr;
+    ownerFocus_ = nullptr;
     return true;
 }
 

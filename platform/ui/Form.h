@@ -13,6 +13,7 @@
 
 #include "platform/ui/Control.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <initializer_list>
@@ -99,6 +100,10 @@ private:
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
     QEventLoop* modalLoop_ = nullptr;
+    // The window and control that were active when the window was shown modally; closing it
+    // gives them back the focus, as closing a dialog does on the desktop.
+    QPointer<QWidget> ownerWindow_;
+    QPointer<QWidget> ownerFocus_;
     QMenuBar* menuBar_ = nullptr;
     int menuHeight_ = 0;
     int clientWidth_ = 0;

@@ -118,16 +118,18 @@ TMainMenu::TMainMenu(TForm& form) : form_(&form), bar_(new QMenuBar()), root_(ba
     QApplication::instance()->installEventFilter(this);
 }
 
-bool TMainMenu::HasShortcut(const QKeySequence& keys, const TMenuItem& item)
+QAction* TMainMenu::FindShortcut(const QKeySequence& keys, const TMenuItem& item)
 {
     for (const TMenuItem* child : item.Items()) {
-        const QAction* action = child->action_;
+        QAction* action = child->action_;
         if (action == nullptr || !action->isEnabled() || !action->isVisible())
             continue;
-        if (action->shortcut() == keys || HasShortcut(keys, *child))
-            return true;
+        if (action->shortcut() == keys)
+            return action;
+        if (QAction* found = FindShortcut(keys, *child))
+            return found;
     }
-    return false;
+    return nullptr;
 }
 
 bool TMainMenu::eventFilter(QObject* watched, QEvent* event)
@@ -137,9 +139,21 @@ bool TMainMenu::eventFilter(QObject* watched, QEvent* event)
     const auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != form_)
         return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (!HasShortcut(QKeySequence(key->keyCombination()), root_))
+    const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+    if (FindShortcut(keys, root_) == nullptr)
         return false;
+    // The pop-up menu of the focused control, or of a control around it, comes first; two
+    // actions answering the same keys would otherwise both be refused as ambiguous.
+    for (const QWidget* w = widget; w != nullptr && w != form_; w = w->parentWidget()) {
+        const TControl* control = TControl::FromWidget(w);
+        if (control == nullptr || control->PopupMenu() == nullptr)
+            continue;
+        if (QAction* action = FindShortcut(keys, control->PopupMenu()->Items())) {
+            action->trigger();
+            event->accept(); // taken: no shortcut runs, and the control ignores the key
+            return true;
+        }
+    }
     // Not accepted: the control does not override it, and the menu's shortcut runs.
     event->ignore();
     return true;

@@ -75,8 +75,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Whether an enabled, visible item below `item` has these keys as its shortcut.
-    static bool HasShortcut(const QKeySequence& keys, const TMenuItem& item);
+    // The enabled, visible item below `item` that has these keys as its shortcut, or nullptr.
+    static QAction* FindShortcut(const QKeySequence& keys, const TMenuItem& item);
 
     QWidget* form_;
     QMenuBar* bar_;

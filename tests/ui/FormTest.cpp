@@ -167,4 +167,40 @@ TEST_F(FormTest, MenuItemsRunTheirHandlersAndTheMenuLeavesTheClientAreaFree)
     EXPECT_EQ(clicks, 2);
 }
 
+// Keys answered by both the main menu and a control's pop-up menu go to the pop-up while that
+// control has the focus, and to the main menu elsewhere; an edit's own Ctrl+X never wins.
+TEST_F(FormTest, PopupMenuOfTheFocusedControlComesBeforeTheMainMenu)
+{
+    TForm12 form;
+    ui::TMainMenu menu(form);
+    ui::TMenuItem soubor(&menu.Items(), "Soubor");
+    ui::TMenuItem obnova(&soubor, "Obnovení dat...", "Ctrl+O");
+    ui::TMenuItem konec(&soubor, "Konec", "Ctrl+X");
+    ui::TPopupMenu popup;
+    ui::TMenuItem upravit(&popup.Items(), "Upravit knihu", "Ctrl+O");
+    ui::TEdit list(&form); // stands for the grid that owns the pop-up
+    list.SetBounds(8, 40, 120, 21);
+    list.SetPopupMenu(&popup);
+    std::string log;
+    obnova.OnClick = [&](ui::TObject*) { log += "obnova;"; };
+    konec.OnClick = [&](ui::TObject*) { log += "konec;"; };
+    upravit.OnClick = [&](ui::TObject*) { log += "upravit;"; };
+    ShowActive(form);
+
+    list.SetFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    form.Edit1.SetFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    form.Edit1.SetText("abc");
+    form.Edit1.selectAll();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(log, "upravit;obnova;konec;");
+    EXPECT_EQ(form.Edit1.Text(), "abc");
+    // A switched-off pop-up item leaves the keys to the main menu.
+    upravit.SetEnabled(false);
+    list.SetFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(log, "upravit;obnova;konec;obnova;");
+}
+
 } // namespace
