@@ -8,6 +8,7 @@
 #include "maintenance/Hledat.h"
 #include "maintenance/ImportDatabaze.h"
 #include "maintenance/ImportovatData.h"
+#include "maintenance/InterruptedRestore.h"
 #include "catalogue/KlicovaSlova.h"
 #include "app/NabihaciDialog.h"
 #include "app/Nastaveni.h"
@@ -21,6 +22,7 @@
 #include "app/ZmenitDatum.h"
 #include "platform/ui/Application.h"
 
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -48,6 +50,9 @@ void CreateForm(Form*& instance)
 
 void CreateWindows()
 {
+    // The data folder is the program's for its whole run; a restore a crash cut short is undone
+    // before any table opens.
+    TakeProgramFolder(std::filesystem::current_path());
     CreateForm(Form15);
     ui::Application.MainForm = Form15;
     CreateForm(Form13);

@@ -60,6 +60,8 @@ void TForm1::SetUpHandlers()
     BitBtn11.OnClick = [this](ui::TObject* s) { BitBtn11Click(s); };
     SpeedButton1.OnClick = [this](ui::TObject* s) { SpeedButton1Click(s); };
     BitBtn29.OnClick = [this](ui::TObject* s) { BitBtn29Click(s); };
+    BitBtn4.OnClick = [this](ui::TObject* s) { BitBtn4Click(s); };
+    BitBtn23.OnClick = [this](ui::TObject* s) { BitBtn23Click(s); };
     UpDown1.OnClick = [this](ui::TObject* s) { UpDown1Click(s); };
     Edit2.OnEnter = [this](ui::TObject* s) { Edit2Enter(s); };
     Edit2.OnExit = [this](ui::TObject* s) { Edit2Exit(s); };
@@ -82,8 +84,7 @@ void TForm1::SetUpHandlers()
     ui::EnableFocusColors({&ComboBox1, &Edit1, &cbKnihy});
 
     // Commands whose windows are still to come stay switched off until they arrive.
-    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn4), static_cast<ui::TControl*>(&BitBtn23),
-                                  static_cast<ui::TControl*>(&BitBtn12)})
+    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn12)})
         control->SetEnabled(false);
 }
 

@@ -268,6 +268,12 @@ public:
     // Rebuilds and reopens the readers list under the readers page's filter boxes.
     void Edit10Change(ui::TObject* Sender);
 
+    // ---- Backup and restore (HlavniZaloha.cpp). ----
+    void BitBtn4Click(ui::TObject* Sender);
+    void BitBtn23Click(ui::TObject* Sender);
+    void Zloha1Click(ui::TObject* Sender);
+    void Import1Click(ui::TObject* Sender);
+
     // ---- Menu (HlavniMenu.cpp). ----
     void Konec1Click(ui::TObject* Sender);
     void Nastavvenhesla1Click(ui::TObject* Sender);

@@ -10,18 +10,13 @@
 namespace data {
 namespace {
 
-// The table file of a table name in the folder: stem equal without regard to letter case,
-// extension ".db" in any case.
+// The table file of a table name in the folder: the name with the extension ".db", found by the
+// session's resolver (letter case ignored).
 std::optional<std::filesystem::path> FindTableByName(const std::filesystem::path& folder, std::string_view name)
 {
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const auto& path = it->path();
-        if (sys::SameTextCzech(path.extension().string(), ".db") && sys::SameTextCzech(path.stem().string(), name) &&
-            it->is_regular_file(ec))
-            return path;
-    }
-    return std::nullopt;
+    if (name.empty() || name.find('/') != std::string_view::npos)
+        return std::nullopt;
+    return Session::FindTableFile(folder, std::string(name) + ".db");
 }
 
 struct KeyedRow {

@@ -1,5 +1,6 @@
 #include "platform/data/Session.h"
 
+#include "platform/data/SqlDataSet.h"
 #include "platform/sys/CzechText.h"
 
 #include <algorithm>
@@ -134,6 +135,17 @@ sqlite::Statement& TableFile::Cached(const std::string& sql)
     return it->second;
 }
 
+void TableFile::AddDataSet(TSqlDataSet* dataSet)
+{
+    if (std::find(dataSets_.begin(), dataSets_.end(), dataSet) == dataSets_.end())
+        dataSets_.push_back(dataSet);
+}
+
+void TableFile::RemoveDataSet(TSqlDataSet* dataSet)
+{
+    dataSets_.erase(std::remove(dataSets_.begin(), dataSets_.end(), dataSet), dataSets_.end());
+}
+
 // ---- Session ----
 
 Session& Session::Instance()
@@ -150,7 +162,7 @@ Session& Session::Instance()
     return *instance;
 }
 
-std::filesystem::path Session::ResolveTableFile(const std::filesystem::path& folder, std::string_view name)
+std::optional<std::filesystem::path> Session::FindTableFile(const std::filesystem::path& folder, std::string_view name)
 {
     namespace fs = std::filesystem;
     const fs::path requested(std::string{name});
@@ -158,21 +170,45 @@ std::filesystem::path Session::ResolveTableFile(const std::filesystem::path& fol
                                                   : (folder / requested).parent_path();
     const std::string fileName = requested.filename().string();
     std::error_code ec;
-    const fs::path exact = base / fileName;
-    if (fs::is_regular_file(exact, ec))
-        return exact;
+    std::vector<fs::path> found;
     for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec) && sys::SameTextCzech(it->path().filename().string(), fileName))
-            return it->path();
+        if (sys::SameTextCzech(it->path().filename().string(), fileName) && it->is_regular_file(ec))
+            found.push_back(it->path());
     }
-    throw EDatabaseError("Soubor s tabulkou '" + fileName + "' nebyl ve složce '" + base.string() + "' nalezen.");
+    if (found.size() > 1) {
+        std::sort(found.begin(), found.end());
+        std::string names;
+        for (const fs::path& path : found)
+            names += (names.empty() ? "'" : ", '") + path.filename().string() + "'";
+        throw EDatabaseError("Ve složce '" + base.string() + "' jsou soubory " + names +
+                             ", jejichž názvy se liší jen velikostí písmen. Nelze poznat, který z nich je tabulka '" +
+                             fileName + "'; ve složce smí zůstat jen jeden z nich.");
+    }
+    if (found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+std::filesystem::path Session::ResolveTableFile(const std::filesystem::path& folder, std::string_view name)
+{
+    if (auto found = FindTableFile(folder, name))
+        return *found;
+    const std::filesystem::path requested(std::string{name});
+    const std::filesystem::path base = requested.is_absolute() ? requested.parent_path()
+                                                               : (folder / requested).parent_path();
+    throw EDatabaseError("Soubor s tabulkou '" + requested.filename().string() + "' nebyl ve složce '" +
+                         base.string() + "' nalezen.");
+}
+
+std::filesystem::path Session::Key(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(file), ec);
 }
 
 bool Session::IsAttached(const std::filesystem::path& file) const
 {
-    std::error_code ec;
-    const auto key = std::filesystem::weakly_canonical(std::filesystem::absolute(file), ec);
-    auto it = attached_.find(key);
+    auto it = attached_.find(Key(file));
     return it != attached_.end() && !it->second.expired();
 }
 
@@ -198,6 +234,15 @@ void Session::LockFolder(const std::filesystem::path& folder)
         throw EDatabaseError("Složku '" + folder.string() + "' nelze zamknout: " + std::strerror(error) + ".");
     }
     locks_[folder] = FolderLock{fd, 1};
+}
+
+void Session::HoldFolder(const std::filesystem::path& folder)
+{
+    const std::filesystem::path key = Key(folder);
+    if (held_.count(key) != 0)
+        return;
+    LockFolder(key); // never unlocked: the lock ends with the process
+    held_.insert(key);
 }
 
 void Session::UnlockFolder(const std::filesystem::path& folder)
@@ -253,7 +298,7 @@ std::shared_ptr<TableFile> Session::Attach(const std::filesystem::path& file)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path path = fs::weakly_canonical(fs::absolute(file), ec);
+    const fs::path path = Key(file);
     if (auto it = attached_.find(path); it != attached_.end())
         if (auto existing = it->second.lock())
             return existing;
@@ -439,6 +484,125 @@ void Session::RollbackTransaction()
     depth_ = 0;
     InvalidateAll();
     FinishPendingDetaches();
+}
+
+// ---- Releasing files for replacement ----
+
+TReleasedTables Session::ReleaseTableFiles(const std::vector<std::filesystem::path>& files)
+{
+    namespace fs = std::filesystem;
+    TReleasedTables released;
+    for (const fs::path& file : files) {
+        const auto found = FindTableFile(file.parent_path(), file.filename().string());
+        released.files_.push_back(Key(found ? *found : file));
+    }
+    if (depth_ > 0)
+        throw EDatabaseError("Tabulky nelze uvolnit, dokud není dokončena rozpracovaná transakce.");
+
+    // The datasets over the files, in the order they were opened.
+    std::vector<TSqlDataSet*> dataSets;
+    for (const fs::path& path : released.files_) {
+        const auto it = attached_.find(path);
+        if (it == attached_.end())
+            continue;
+        if (const auto file = it->second.lock())
+            for (TSqlDataSet* dataSet : file->DataSets())
+                if (std::find(dataSets.begin(), dataSets.end(), dataSet) == dataSets.end())
+                    dataSets.push_back(dataSet);
+    }
+    std::sort(dataSets.begin(), dataSets.end(),
+              [](const TSqlDataSet* a, const TSqlDataSet* b) { return a->OpenSerial() < b->OpenSerial(); });
+
+    // Pending edits are saved before anything closes; one that cannot be saved stops the release.
+    for (TSqlDataSet* dataSet : dataSets)
+        dataSet->CheckBrowseMode();
+
+    // The folders stay locked while their files are away.
+    for (const fs::path& path : released.files_) {
+        const fs::path folder = path.parent_path();
+        if (std::find(released.lockedFolders_.begin(), released.lockedFolders_.end(), folder) !=
+            released.lockedFolders_.end())
+            continue;
+        LockFolder(folder);
+        released.lockedFolders_.push_back(folder);
+    }
+
+    try {
+        for (TSqlDataSet* dataSet : dataSets) {
+            dataSet->Close();
+            released.entries_.push_back({dataSet, dataSet->InstanceId()});
+        }
+        for (const fs::path& path : released.files_)
+            if (IsAttached(path))
+                throw EDatabaseError("Soubor '" + path.filename().string() +
+                                     "' stále používá jiná část programu, proto jej nyní nelze nahradit.");
+    } catch (...) {
+        try {
+            released.Reopen();
+        } catch (...) {
+        }
+        throw;
+    }
+    return released;
+}
+
+TReleasedTables::~TReleasedTables() { ReleaseLocks(); }
+
+TReleasedTables::TReleasedTables(TReleasedTables&& other) noexcept
+    : entries_(std::move(other.entries_)), files_(std::move(other.files_)),
+      lockedFolders_(std::move(other.lockedFolders_))
+{
+    other.entries_.clear();
+    other.lockedFolders_.clear();
+}
+
+TReleasedTables& TReleasedTables::operator=(TReleasedTables&& other) noexcept
+{
+    if (this != &other) {
+        ReleaseLocks();
+        entries_ = std::move(other.entries_);
+        files_ = std::move(other.files_);
+        lockedFolders_ = std::move(other.lockedFolders_);
+        other.entries_.clear();
+        other.lockedFolders_.clear();
+    }
+    return *this;
+}
+
+void TReleasedTables::ReleaseLocks()
+{
+    for (const auto& folder : lockedFolders_)
+        Session::Instance().UnlockFolder(folder);
+    lockedFolders_.clear();
+}
+
+std::vector<TSqlDataSet*> TReleasedTables::DataSets() const
+{
+    std::vector<TSqlDataSet*> alive;
+    for (const Entry& entry : entries_)
+        if (TSqlDataSet::Exists(entry.dataSet, entry.id))
+            alive.push_back(entry.dataSet);
+    return alive;
+}
+
+void TReleasedTables::Reopen()
+{
+    const std::vector<TSqlDataSet*> dataSets = DataSets();
+    std::size_t opened = 0;
+    try {
+        for (; opened < dataSets.size(); ++opened)
+            dataSets[opened]->Open();
+    } catch (...) {
+        while (opened > 0) {
+            try {
+                dataSets[--opened]->Close();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    entries_.clear();
+    ReleaseLocks();
 }
 
 // ---- TTransaction ----

@@ -3,7 +3,11 @@
 // first dataset opens and detached when its last one closes, so other code may copy or replace
 // the file while no dataset holds it. All attached files share one transaction (rollback journal,
 // so a commit that writes several files is atomic). A folder whose tables are attached is locked
-// against a second process.
+// against a second process; the program holds its folder's lock for its whole life (HoldFolder).
+//
+// Every attached file knows the datasets open over it, so a file can be released for replacing
+// (restore, import) without its users being named: ReleaseTableFiles closes them all, drops the
+// attachments and hands back what it closed, to be opened again over the new files.
 
 #include "platform/data/Sqlite.h"
 #include "platform/data/TableSchema.h"
@@ -12,12 +16,16 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace data {
+
+class TSqlDataSet;
 
 // One attached table file. Shared by every dataset open on it.
 class TableFile {
@@ -54,6 +62,11 @@ public:
     // A prepared statement kept for the life of the attachment (reset before each use).
     sqlite::Statement& Cached(const std::string& sql);
 
+    // The datasets open over the file (tables and queries), as they registered when opening.
+    const std::vector<TSqlDataSet*>& DataSets() const { return dataSets_; }
+    void AddDataSet(TSqlDataSet* dataSet);
+    void RemoveDataSet(TSqlDataSet* dataSet);
+
 private:
     friend class Session;
     TableFile() = default;
@@ -68,6 +81,42 @@ private:
     std::vector<std::int64_t> rowids_;
     std::map<std::string, sqlite::Statement> statements_;
     std::map<int, std::unordered_map<std::int64_t, std::string>> sortKeys_;
+    std::vector<TSqlDataSet*> dataSets_;
+};
+
+// The datasets that Session::ReleaseTableFiles closed. Reopen() opens them again (over whatever
+// files then carry the names) in the order they had been opened; a dataset destroyed meanwhile is
+// skipped. While the object holds released datasets it also holds the lock of their folders, so
+// no other program can take the folder while its files are being replaced.
+class TReleasedTables {
+public:
+    TReleasedTables() = default;
+    ~TReleasedTables();
+    TReleasedTables(TReleasedTables&& other) noexcept;
+    TReleasedTables& operator=(TReleasedTables&& other) noexcept;
+    TReleasedTables(const TReleasedTables&) = delete;
+    TReleasedTables& operator=(const TReleasedTables&) = delete;
+
+    // Opens every released dataset. When one fails, those opened by this call are closed again,
+    // the error is raised and everything stays released, so it can be tried again (for instance
+    // after the old files were put back). After success the object is empty.
+    void Reopen();
+    // The released datasets that still exist, in their opening order.
+    std::vector<TSqlDataSet*> DataSets() const;
+    // The files released (absolute paths).
+    const std::vector<std::filesystem::path>& Files() const { return files_; }
+    bool Empty() const { return entries_.empty(); }
+
+private:
+    friend class Session;
+    struct Entry {
+        TSqlDataSet* dataSet;
+        std::uint64_t id; // tells the dataset from a later one at the same address
+    };
+    void ReleaseLocks();
+    std::vector<Entry> entries_;
+    std::vector<std::filesystem::path> files_;
+    std::vector<std::filesystem::path> lockedFolders_;
 };
 
 class Session {
@@ -75,8 +124,25 @@ public:
     static Session& Instance();
 
     // The table file `name` in `folder`, found without regard to letter case ("Knihy.db" finds
-    // "Knihy.DB"). Raises EDatabaseError (Czech) when there is none.
+    // "Knihy.DB"). Raises EDatabaseError (Czech) when there is none, and when the folder holds two
+    // files whose names differ only in letter case (which of them is the table cannot be told).
+    // Every table file name of the program resolves here.
     static std::filesystem::path ResolveTableFile(const std::filesystem::path& folder, std::string_view name);
+    // The same, but none found is no error.
+    static std::optional<std::filesystem::path> FindTableFile(const std::filesystem::path& folder,
+                                                              std::string_view name);
+
+    // Takes the folder's lock for the rest of the process's life: a second program started on the
+    // folder is refused even while none of its tables is attached (during a backup or restore).
+    // Raises EDatabaseError (Czech) when another program holds it.
+    void HoldFolder(const std::filesystem::path& folder);
+
+    // Releases the table files so they can be replaced: every dataset open over any of them is
+    // closed (a pending edit is saved first; if that fails nothing is released and the error is
+    // raised), and the attachments are dropped. Raises EDatabaseError (Czech, naming the file)
+    // and leaves everything open as it was when a file cannot be let go: a transaction is running,
+    // or something other than a dataset still holds the file. Files not attached are fine.
+    TReleasedTables ReleaseTableFiles(const std::vector<std::filesystem::path>& files);
 
     // Attaches the file (or shares the attachment already made) and checks its structure.
     std::shared_ptr<TableFile> Attach(const std::filesystem::path& file);
@@ -92,7 +158,9 @@ public:
     int TransactionDepth() const { return depth_; }
 
 private:
+    friend class TReleasedTables;
     Session() = default;
+    static std::filesystem::path Key(const std::filesystem::path& file);
     void Detach(TableFile* file);
     void FinishPendingDetaches();
     void LockFolder(const std::filesystem::path& folder);
@@ -110,6 +178,7 @@ private:
     int depth_ = 0;
     int nextAlias_ = 1;
     std::map<std::filesystem::path, FolderLock> locks_;
+    std::set<std::filesystem::path> held_; // folders locked for the life of the process
     std::map<std::filesystem::path, std::weak_ptr<TableFile>> attached_;
     std::vector<TableFile*> pendingDetach_; // released inside a transaction
     std::weak_ptr<TableFile> lastChanged_;  // the file the update hook found last (a loop writes one table)

@@ -77,15 +77,48 @@ std::string Marks(int count)
     return marks;
 }
 
+// Every dataset alive, by address, with its id.
+std::unordered_map<const TSqlDataSet*, std::uint64_t>& LiveDataSets()
+{
+    static auto* live = new std::unordered_map<const TSqlDataSet*, std::uint64_t>();
+    return *live;
+}
+
+std::uint64_t nextInstanceId = 0;
+std::uint64_t nextOpenSerial = 0;
+
 } // namespace
 
-TSqlDataSet::~TSqlDataSet() = default;
+TSqlDataSet::TSqlDataSet()
+    : instanceId_(++nextInstanceId)
+{
+    LiveDataSets()[this] = instanceId_;
+}
+
+TSqlDataSet::~TSqlDataSet()
+{
+    // Descendants closed themselves already; the file no longer lists this dataset.
+    if (file_)
+        file_->RemoveDataSet(this);
+    LiveDataSets().erase(this);
+}
+
+bool TSqlDataSet::Exists(const TSqlDataSet* dataSet, std::uint64_t instanceId)
+{
+    const auto it = LiveDataSets().find(dataSet);
+    return it != LiveDataSets().end() && it->second == instanceId;
+}
 
 // ---- Source and list ----
 
 void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> columns)
 {
+    if (file_)
+        file_->RemoveDataSet(this);
     file_ = std::move(file);
+    if (file_)
+        file_->AddDataSet(this);
+    openSerial_ = ++nextOpenSerial;
     columns_ = std::move(columns);
     types_.clear();
     useAll_ = false;
@@ -122,6 +155,8 @@ void TSqlDataSet::ReleaseSource()
     ranges_.clear();
     fetches_.clear();
     types_.clear();
+    if (file_)
+        file_->RemoveDataSet(this);
     file_.reset(); // detaches the file when no other dataset holds it
 }
 

@@ -23,7 +23,15 @@ namespace data {
 
 class TSqlDataSet : public TDataSet {
 public:
+    TSqlDataSet();
     ~TSqlDataSet() override;
+
+    // Told apart from every other dataset of the process, also one made later at the same address.
+    std::uint64_t InstanceId() const { return instanceId_; }
+    // Rises with every opening of any dataset: orders datasets by when they were opened.
+    std::uint64_t OpenSerial() const { return openSerial_; }
+    // True while the dataset with this address and id exists.
+    static bool Exists(const TSqlDataSet* dataSet, std::uint64_t instanceId);
 
     bool ReadRecordAt(int position, std::vector<Value>& values) override;
     Value LookupValue(const std::string& keyField, const Value& key, const std::string& resultField) override;
@@ -130,6 +138,8 @@ private:
     void UpdateRecord(Record& record);
     std::string ColumnList(std::uint64_t fields) const;
 
+    std::uint64_t instanceId_ = 0;
+    std::uint64_t openSerial_ = 0;
     std::shared_ptr<TableFile> file_;
     std::vector<int> columns_;              // field definition -> column of the file's table
     std::vector<TFieldType> types_;         // field definition -> its type
