@@ -108,6 +108,10 @@ void TForm1::Timer2Timer(ui::TObject*)
             TabbedNotebook1.Show();
             ComboBox1.SetFocus();
         }
+
+        // ---- Loans overview; the code lists and the archive need nothing but the closing steps. ----
+        if (TabbedNotebook1.PageIndex() == 3)
+            RefreshOverviewPage();
     } catch (const std::exception&) {
         // The refresh reports nothing; the page stays as far as it got.
     }
