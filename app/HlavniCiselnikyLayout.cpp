@@ -83,26 +83,26 @@ void TForm1::SetUpCodeListPages()
     archive_.Name = "Table2";
     archive_.TableName = "VýpůjčkyArchiv.db";
     archive_.Exclusive = true;
-    Label20.SetBounds(8, 8, 400, 16);
+    Label20.SetBounds(580, 86, 294, 16);
     Label20.Hide();
     RadioGroup1.SetItems({"Podle čtenáře", "Podle kódu knihy", "Podle názvu knihy", "Podle datumu půjčení",
                           "Podle datumu vrácení", "Podle doby půjčení"});
     RadioGroup1.SetColumns(3);
     RadioGroup1.SetItemIndex(4);
-    RadioGroup1.SetBounds(8, 26, 560, 70);
-    CheckBox6.SetBounds(580, 50, 140, 20);
-    DBGrid8.SetBounds(8, 104, 866, 390);
+    RadioGroup1.SetBounds(8, 22, 560, 88);
+    CheckBox6.SetBounds(580, 56, 160, 20);
+    DBGrid8.SetBounds(8, 116, 866, 378);
     DBGrid8.SetTabStop(false);
     DBGrid8.SetColumns({
         {"Cislo", "", 40, false},
         {"CisloCtenare", "", 40, false},
         {"Ctenar", "Čtenář", 210},
         {"CisloKnihy", "", 40, false},
-        {"KodKnihy", "Kód knihy", 60, true, ui::TAlignment::taCenter},
-        {"Kniha", "Název knihy", 210},
-        {"Pujceno", "Půjčeno", 80, true, ui::TAlignment::taCenter},
-        {"Vraceno", "Vráceno", 80, true, ui::TAlignment::taCenter},
-        {"Dnu", "Dnů", 40, true, ui::TAlignment::taCenter},
+        {"KodKnihy", "Kód knihy", 80, true, ui::TAlignment::taCenter},
+        {"Kniha", "Název knihy", 300},
+        {"Pujceno", "Půjčeno", 90, true, ui::TAlignment::taCenter},
+        {"Vraceno", "Vráceno", 90, true, ui::TAlignment::taCenter},
+        {"Dnu", "Dnů", 50, true, ui::TAlignment::taCenter},
     });
     DBNavigator4.SetBounds(8, 500, 120, 25);
     BitBtn8.SetGlyph(QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView));

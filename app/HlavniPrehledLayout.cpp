@@ -43,12 +43,12 @@ void TForm1::SetUpOverviewPage()
     DBGrid4.SetColumns({
         {"Cislo", "", 40, false},
         {"CisloCtenare", "", 40, false},
-        {"Ctenar", "Čtenář", 170},
+        {"Ctenar", "Čtenář", 210},
         {"CisloKnihy", "", 40, false},
-        {"KodKnihy", "Kód knihy", 60, true, ui::TAlignment::taCenter},
-        {"Kniha", "", 170},
-        {"Pujceno", "Půjčeno", 70},
-        {"Vraceno", "Vráceno", 70},
+        {"KodKnihy", "Kód knihy", 80, true, ui::TAlignment::taCenter},
+        {"Kniha", "", 300},
+        {"Pujceno", "Půjčeno", 90},
+        {"Vraceno", "Vráceno", 90},
         {"Dnu", "Dnů", 50},
     });
 
