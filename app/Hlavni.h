@@ -287,6 +287,8 @@ private:
     // The day count of the overview: the day box's number, or the up-down's position when the
     // box holds no number of its range.
     int OverviewDays() const;
+    // The book of the overview's code box: its title and number, or any book when none has it.
+    void LookUpOverviewCode();
     bool buildingLoansFilter_ = false; // the builder is running (its own changes do not re-enter)
     bool clearingCode_ = false;        // the title box clears the code box without a look-up
     data::TTable archive_;             // the loan archive's file, for emptying it

@@ -12,6 +12,8 @@
 #include <charconv>
 #include <cstring>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -35,12 +37,30 @@ void AddCondition(std::string& filter, const std::string& condition)
 // the table's order.
 void SortByName(std::vector<std::string>& names, std::vector<std::string>& numbers)
 {
-    std::vector<std::string> keys(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        sys::AppendSortKeyCzech(names[i], keys[i]);
+    // One collation key per distinct name (titles repeat across copies), then the names sorted by
+    // the rank of their key.
+    std::unordered_map<std::string_view, std::size_t> distinct;
+    distinct.reserve(names.size());
+    std::vector<std::size_t> nameKey(names.size());
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto [it, added] = distinct.try_emplace(names[i], keys.size());
+        if (added) {
+            keys.emplace_back();
+            sys::AppendSortKeyCzech(names[i], keys.back());
+        }
+        nameKey[i] = it->second;
+    }
+    std::vector<std::size_t> keyOrder(keys.size());
+    std::iota(keyOrder.begin(), keyOrder.end(), std::size_t{0});
+    std::sort(keyOrder.begin(), keyOrder.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::vector<std::size_t> rank(keys.size());
+    for (std::size_t r = 0; r < keyOrder.size(); ++r)
+        rank[keyOrder[r]] = r;
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&rank, &nameKey](std::size_t a, std::size_t b) { return rank[nameKey[a]] < rank[nameKey[b]]; });
     std::vector<std::string> sortedNames, sortedNumbers;
     sortedNames.reserve(names.size());
     sortedNumbers.reserve(numbers.size());
@@ -204,6 +224,13 @@ void TForm1::Edit4Change(ui::TObject* Sender)
 {
     if (clearingCode_)
         return;
+    LookUpOverviewCode();
+    bool allow = true;
+    CSpinEdit1Changing(Sender, allow);
+}
+
+void TForm1::LookUpOverviewCode()
+{
     const auto found = WholeTable(Table2, {"Nazev", "Cislo"}, "Kod=" + data::QuoteValue(Edit4.Text()));
     if (found[0].empty()) {
         ComboBox7.SetItemIndex(0);
@@ -215,8 +242,6 @@ void TForm1::Edit4Change(ui::TObject* Sender)
             ComboBox7.SetItemIndex(index);
         ComboBox10.SetText(found[1].front());
     }
-    bool allow = true;
-    CSpinEdit1Changing(Sender, allow);
 }
 
 // The chosen title puts its first book's code into the code box; a title that is no book's
@@ -288,20 +313,17 @@ void TForm1::RefreshOverviewPage()
     FillPickList(ComboBox6, ComboBox9, kAllReaders, kNoReader, std::move(readers[0]), std::move(readers[1]));
     LastReaderIndex = 0;
 
-    Query1.Close();
-    Query1.SQL.Clear();
-    Query1.SQL.Add("SELECT * FROM Knihy ORDER BY Nazev");
-    Query1.Open();
-    Query1.First();
-
+    // The books list keeps its own text: the look-ups below read the books table itself, so the
+    // list is not re-sorted by title for them.
     auto books = WholeTable(Table2, {"Nazev", "Cislo"});
     FillPickList(ComboBox7, ComboBox10, kAllBooks, kNoBook, std::move(books[0]), std::move(books[1]));
 
     TabbedNotebook1.Show();
     ComboBox6.SetFocus();
 
+    // The code left in the code box picks its book again; then the filter is built once from the
+    // page as it stands.
+    LookUpOverviewCode();
     bool allow = false;
     CSpinEdit1Changing(nullptr, allow);
-    Edit4Change(nullptr);
-    ComboBox6Change(nullptr);
 }

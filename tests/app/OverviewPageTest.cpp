@@ -186,6 +186,7 @@ TEST_F(OverviewPageTest, EmptyOrWrongDayBoxCountsAsTheUpDownPosition)
 TEST_F(OverviewPageTest, TitleFillsTheCodeAndCodeFillsTheTitle)
 {
     Open();
+    const std::vector<std::string> booksList = Form1->Query1.SQL.Lines();
     Choose(Form1->ComboBox7, "R.U.R.");
     EXPECT_EQ(Form1->Edit4.Text(), "K003");
     EXPECT_EQ(Form1->ComboBox10.Text(), std::to_string(rur_));
@@ -206,7 +207,7 @@ TEST_F(OverviewPageTest, TitleFillsTheCodeAndCodeFillsTheTitle)
     EXPECT_FALSE(Form1->BitBtn14.Enabled());
     // The look-ups leave the books list alone.
     EXPECT_FALSE(Form1->Query1.Filtered());
-    EXPECT_EQ(Form1->Query1.SQL.Text(), "SELECT * FROM Knihy ORDER BY Nazev\n");
+    EXPECT_EQ(Form1->Query1.SQL.Lines(), booksList);
 }
 
 TEST_F(OverviewPageTest, TypedNameOrTitleOfNobodyMatchesNoLoans)
@@ -239,6 +240,19 @@ TEST_F(OverviewPageTest, QuotesInTypedTextsAreOnlyText)
     Choose(Form1->ComboBox7, "Kniha o'Neill");
     EXPECT_EQ(Form1->Edit4.Text(), "O'1");
     EXPECT_TRUE(dialogs_->Messages().empty());
+}
+
+TEST_F(OverviewPageTest, TitlesInCzechOrderWithCopiesInTableOrder)
+{
+    const std::int64_t chata = AddBook("K005", "Chata");
+    const std::int64_t hora = AddBook("K006", "Hora");
+    const std::int64_t copy = AddBook("K007", "Babička");
+    Open();
+    EXPECT_EQ(Form1->ComboBox7.Items(), (std::vector<std::string>{"-Všechny-", "Babička", "Babička", "Hora", "Chata",
+                                                                  "Krakatit", "R.U.R."}));
+    const auto n = [](std::int64_t v) { return std::to_string(v); };
+    EXPECT_EQ(Form1->ComboBox10.Items(),
+              (std::vector<std::string>{"nic", n(babicka_), n(copy), n(hora), n(chata), n(krakatit_), n(rur_)}));
 }
 
 TEST_F(OverviewPageTest, PickListsHoldWholeTablesWhateverFiltersStandOnThem)
