@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TForm1 : public ui::TForm {
 public:
@@ -289,6 +290,13 @@ private:
     int OverviewDays() const;
     // The book of the overview's code box: its title and number, or any book when none has it.
     void LookUpOverviewCode();
+    // A pick list as last filled: the names and numbers read, and the lists shown, sorted.
+    struct SortedPickList {
+        std::vector<std::string> readNames, readNumbers, names, numbers;
+    };
+    SortedPickList overviewReaders_, overviewBooks_;
+    void FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
+                      SortedPickList& last, std::vector<std::string> names, std::vector<std::string> numbers);
     bool buildingLoansFilter_ = false; // the builder is running (its own changes do not re-enter)
     bool clearingCode_ = false;        // the title box clears the code box without a look-up
     data::TTable archive_;             // the loan archive's file, for emptying it

@@ -72,19 +72,6 @@ void SortByName(std::vector<std::string>& names, std::vector<std::string>& numbe
     numbers = std::move(sortedNumbers);
 }
 
-// A pick list with its "any" entry first, and the hidden list of numbers beside it.
-void FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
-                  std::vector<std::string> names, std::vector<std::string> numbers)
-{
-    SortByName(names, numbers);
-    names.insert(names.begin(), any);
-    numbers.insert(numbers.begin(), none);
-    visible.SetItems(names);
-    hidden.SetItems(numbers);
-    visible.SetItemIndex(0);
-    hidden.SetItemIndex(0);
-}
-
 // The whole table, whatever record filter stands on it.
 std::vector<std::vector<std::string>> WholeTable(data::TTable& table, const std::vector<std::string>& fields,
                                                  const std::string& filter = "")
@@ -95,6 +82,29 @@ std::vector<std::vector<std::string>> WholeTable(data::TTable& table, const std:
 }
 
 } // namespace
+
+// A pick list with its "any" entry first, and the hidden list of numbers beside it. When the
+// table reads as it did at the last fill, the lists already shown are still right.
+void TForm1::FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
+                          SortedPickList& last, std::vector<std::string> names, std::vector<std::string> numbers)
+{
+    const bool unchanged = names == last.readNames && numbers == last.readNumbers &&
+                           visible.Count() == static_cast<int>(last.names.size()) &&
+                           hidden.Count() == static_cast<int>(last.numbers.size());
+    if (!unchanged) {
+        last.readNames = names;
+        last.readNumbers = numbers;
+        SortByName(names, numbers);
+        names.insert(names.begin(), any);
+        numbers.insert(numbers.begin(), none);
+        visible.SetItems(names);
+        hidden.SetItems(numbers);
+        last.names = std::move(names);
+        last.numbers = std::move(numbers);
+    }
+    visible.SetItemIndex(0);
+    hidden.SetItemIndex(0);
+}
 
 int TForm1::OverviewDays() const
 {
@@ -310,13 +320,14 @@ void TForm1::RefreshOverviewPage()
 
     // Every reader, active or not, and every book, read from the whole tables.
     auto readers = WholeTable(Table1, {"Jmeno", "Cislo"});
-    FillPickList(ComboBox6, ComboBox9, kAllReaders, kNoReader, std::move(readers[0]), std::move(readers[1]));
+    FillPickList(ComboBox6, ComboBox9, kAllReaders, kNoReader, overviewReaders_, std::move(readers[0]),
+                 std::move(readers[1]));
     LastReaderIndex = 0;
 
     // The books list keeps its own text: the look-ups below read the books table itself, so the
     // list is not re-sorted by title for them.
     auto books = WholeTable(Table2, {"Nazev", "Cislo"});
-    FillPickList(ComboBox7, ComboBox10, kAllBooks, kNoBook, std::move(books[0]), std::move(books[1]));
+    FillPickList(ComboBox7, ComboBox10, kAllBooks, kNoBook, overviewBooks_, std::move(books[0]), std::move(books[1]));
 
     TabbedNotebook1.Show();
     ComboBox6.SetFocus();

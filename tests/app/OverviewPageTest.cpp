@@ -255,6 +255,26 @@ TEST_F(OverviewPageTest, TitlesInCzechOrderWithCopiesInTableOrder)
               (std::vector<std::string>{"nic", n(babicka_), n(copy), n(hora), n(chata), n(krakatit_), n(rur_)}));
 }
 
+TEST_F(OverviewPageTest, PickListsFollowChangesBetweenVisits)
+{
+    Open();
+    data::TTable& readers = Form1->Table1;
+    readers.SetFilter("Cislo='" + std::to_string(novak_) + "'");
+    readers.SetFiltered(true);
+    readers.Edit();
+    readers.FieldByName("Jmeno").SetAsString("Adámek Jan");
+    readers.Post();
+    ClickTab(0);
+    ClickTab(3);
+    EXPECT_EQ(Form1->ComboBox6.Items(),
+              (std::vector<std::string>{"-Všichni-", "Adámek Jan", "Čapek Karel", "Dvořák Petr"}));
+    EXPECT_EQ(Form1->ComboBox9.Item(1), std::to_string(novak_));
+    ClickTab(3);
+    EXPECT_EQ(Form1->ComboBox6.Count(), 4);
+    EXPECT_EQ(Form1->ComboBox6.Text(), "-Všichni-");
+    EXPECT_EQ(Form1->ComboBox9.Text(), "NIC");
+}
+
 TEST_F(OverviewPageTest, PickListsHoldWholeTablesWhateverFiltersStandOnThem)
 {
     StartProgram();
