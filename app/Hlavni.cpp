@@ -29,6 +29,8 @@ TForm1::TForm1()
     SetUpData();
     SetUpHandlers();
     SetUpMenu();
+    SetUpOverviewPage();
+    SetUpCodeListPages();
 
     // The three lists open with the window; a library that cannot be read ends the program.
     try {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TForm1 : public ui::TForm {
 public:
@@ -183,9 +184,34 @@ public:
     ui::TDBGrid DBGrid1{TabbedNotebook1.Page(2), &DataSource1};
 
     // ---- Page 3: loans overview (the same loans dataset as the lending desk). ----
+    ui::TLabel Label10{TabbedNotebook1.Page(3), "Čtenář"};
+    ui::TComboBox ComboBox6{TabbedNotebook1.Page(3)};
+    ui::TLabel Label11{TabbedNotebook1.Page(3), "Kód knihy"};
+    ui::TEdit Edit4{TabbedNotebook1.Page(3)};
+    ui::TLabel Label12{TabbedNotebook1.Page(3), "Název knihy"};
+    ui::TComboBox ComboBox7{TabbedNotebook1.Page(3)};
+    ui::TGroupBox GroupBox1{TabbedNotebook1.Page(3), "Filtr"};
+    ui::TCheckBox CheckBox3{&GroupBox1, "Pouze vrácené výpůjčky"};
+    ui::TCheckBox CheckBox4{&GroupBox1, "Pouze nevrácené výpůjčky"};
+    ui::TCheckBox CheckBox5{&GroupBox1, "Zobrazit pouze výpůjčky půjčené"};
+    ui::TComboBox ComboBox8{&GroupBox1, ui::TComboBoxStyle::csDropDownList};
+    ui::TLabel Label16{&GroupBox1, "než"};
+    ui::TEdit Edit8{&GroupBox1};
+    ui::TUpDown CSpinEdit1{&GroupBox1};
+    ui::TLabel Label17{&GroupBox1, "dní"};
     ui::TDBGrid DBGrid4{TabbedNotebook1.Page(3), &DataSource3};
+    // Hidden lists parallel to ComboBox6 and ComboBox7: reader numbers ("NIC" first) and book
+    // numbers ("nic" first).
+    ui::TComboBox ComboBox9{TabbedNotebook1.Page(3), ui::TComboBoxStyle::csDropDownList};
+    ui::TComboBox ComboBox10{TabbedNotebook1.Page(3), ui::TComboBoxStyle::csDropDownList};
+    ui::TBitBtn BitBtn13{TabbedNotebook1.Page(3), "Info o čtenáři"};
+    ui::TBitBtn BitBtn14{TabbedNotebook1.Page(3), "Info o knize"};
 
     // ---- Page 4: code lists. ----
+    ui::TLabel Label14{TabbedNotebook1.Page(4), "Kategorie čtenáře"};
+    ui::TLabel Label15{TabbedNotebook1.Page(4), "Třída"};
+    ui::TLabel Label18{TabbedNotebook1.Page(4), "Typ knihy"};
+    ui::TLabel Label19{TabbedNotebook1.Page(4), "Umístění knihy"};
     ui::TDBGrid DBGrid5{TabbedNotebook1.Page(4), &DataSource4};
     ui::TDBNavigator DBNavigator1{TabbedNotebook1.Page(4), &DataSource4};
     ui::TDBGrid DBGrid6{TabbedNotebook1.Page(4), &DataSource5};
@@ -196,8 +222,12 @@ public:
     ui::TDBNavigator DBNavigator5{TabbedNotebook1.Page(4), &DataSource8};
 
     // ---- Page 5: loan archive. ----
+    ui::TLabel Label20{TabbedNotebook1.Page(5), "Při vyhledávání bylo nalezeno 0 záznamů."};
+    ui::TRadioGroup RadioGroup1{TabbedNotebook1.Page(5), "Řazení"};
+    ui::TCheckBox CheckBox6{TabbedNotebook1.Page(5), "Řadit inverzně"};
     ui::TDBGrid DBGrid8{TabbedNotebook1.Page(5), &DataSource7};
     ui::TDBNavigator DBNavigator4{TabbedNotebook1.Page(5), &DataSource7};
+    ui::TBitBtn BitBtn8{TabbedNotebook1.Page(5), "Vyhledávání..."};
 
     // ---- State. ----
     data::TDateTime DaysDate{};  // the current date at the last recomputation of days lent
@@ -285,7 +315,51 @@ public:
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
 
+    // ---- Loans overview (HlavniPrehled.cpp). ----
+    // Builds the loans filter from the overview's controls.
+    void CSpinEdit1Changing(ui::TObject* Sender, bool& AllowChange);
+    void CheckBox3Click(ui::TObject* Sender);
+    void CheckBox4Click(ui::TObject* Sender);
+    void CheckBox5Click(ui::TObject* Sender);
+    void ComboBox8Change(ui::TObject* Sender);
+    void ComboBox6Change(ui::TObject* Sender);
+    void Edit4Change(ui::TObject* Sender);
+    void ComboBox7Change(ui::TObject* Sender);
+    void Edit8Change(ui::TObject* Sender);
+    void BitBtn13Click(ui::TObject* Sender);
+    void BitBtn14Click(ui::TObject* Sender);
+    // Page Up / Page Down released on a check box inverts it.
+    void CheckBoxKeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
+    // Refills the overview's pick lists and rebuilds the loans filter (the tab click's refresh).
+    void RefreshOverviewPage();
+
+    // ---- Code lists, loan archive and emptying (HlavniCiselniky.cpp). ----
+    void DBNavigator1Click(ui::TObject* Sender, ui::TNavigateBtn Button);
+    void RadioGroup1Click(ui::TObject* Sender);
+    void BitBtn8Click(ui::TObject* Sender);
+    void Filtr3Click(ui::TObject* Sender);
+    void Vyprzdnitdatabzi1Click(ui::TObject* Sender);
+    void Vyprzdnitvechnydatabze1Click(ui::TObject* Sender);
+
 private:
+    // The day count of the overview: the day box's number, or the up-down's position when the
+    // box holds no number of its range.
+    int OverviewDays() const;
+    // The book of the overview's code box: its title and number, or any book when none has it.
+    void LookUpOverviewCode();
+    // A pick list as last filled: the names and numbers read, and the lists shown, sorted.
+    struct SortedPickList {
+        std::vector<std::string> readNames, readNumbers, names, numbers;
+    };
+    SortedPickList overviewReaders_, overviewBooks_;
+    void FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
+                      SortedPickList& last, std::vector<std::string> names, std::vector<std::string> numbers);
+    bool buildingLoansFilter_ = false; // the builder is running (its own changes do not re-enter)
+    bool clearingCode_ = false;        // the title box clears the code box without a look-up
+    data::TTable archive_;             // the loan archive's file, for emptying it
+    void SetUpOverviewPage();  // controls and events of the overview (HlavniPrehledLayout.cpp)
+    void SetUpCodeListPages(); // controls and events of the code lists and archive (HlavniCiselnikyLayout.cpp)
+
     // The books found by `filter` under the books list's current text, without moving the list
     // itself (which the books page shows); left open on the first of them.
     data::TDataSet& LookUpBooks(const std::string& filter);

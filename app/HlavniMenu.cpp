@@ -57,10 +57,12 @@ void TForm1::SetUpMenu()
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
     Zloha1.OnClick = [this](ui::TObject* s) { Zloha1Click(s); };
     Import1.OnClick = [this](ui::TObject* s) { Import1Click(s); };
+    Filtr3.OnClick = [this](ui::TObject* s) { Filtr3Click(s); };
+    Vyprzdnitdatabzi1.OnClick = [this](ui::TObject* s) { Vyprzdnitdatabzi1Click(s); };
+    Vyprzdnitvechnydatabze1.OnClick = [this](ui::TObject* s) { Vyprzdnitvechnydatabze1Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2, &Filtr3,
-                                &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
+    for (ui::TMenuItem* item : {&Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2})
         item->SetEnabled(false);
 }
 

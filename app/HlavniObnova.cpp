@@ -98,6 +98,10 @@ void TForm1::Timer2Timer(ui::TObject*)
         } else if (TabbedNotebook1.PageIndex() == 1) {
             RefreshBooksPage();
         }
+
+        // ---- Loans overview; the code lists and the archive need nothing but the closing steps. ----
+        if (TabbedNotebook1.PageIndex() == 3)
+            RefreshOverviewPage();
     } catch (const std::exception&) {
         // The refresh reports nothing; the page stays as far as it got.
     }
