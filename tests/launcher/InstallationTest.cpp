@@ -3,15 +3,20 @@
 
 #include "Process.h"
 #include "XSession.h"
+#include "platform/data/Table.h"
 #include "platform/data/TableSchema.h"
 #include "platform/sys/Profile.h"
 #include "platform/sys/Registry.h"
 #include "sys/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -45,6 +50,64 @@ std::set<std::string> ListedNames(const fs::path& folder)
         start = end + 1;
     }
     return names;
+}
+
+// One list of texts per field of the table's records (all of them when the filter is "").
+std::vector<std::vector<std::string>> Read(const fs::path& file, const std::vector<std::string>& fields,
+                                           const std::string& filter = "")
+{
+    data::TTable table;
+    table.TableName = file.string();
+    table.Open();
+    auto texts = table.ReadTexts(fields, filter);
+    table.Close();
+    return texts;
+}
+
+std::int64_t AppendBook(const fs::path& file, const std::string& code, const std::string& title)
+{
+    data::TTable table;
+    table.TableName = file.string();
+    table.Open();
+    table.Append();
+    table.FieldByName("Kod").SetAsString(code);
+    table.FieldByName("Nazev").SetAsString(title);
+    table.FieldByName("Autor").SetAsString("Božena Němcová");
+    table.FieldByName("Pujceno").SetAsString("False");
+    table.Post();
+    const std::int64_t number = table.FieldByName("Cislo").AsInteger();
+    table.Close();
+    return number;
+}
+
+// A count read straight from a table file while Lendar holds it (the data layer lets only one
+// program at a time work with a folder); -1 when it cannot be read.
+long Count(const fs::path& file, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    long count = -1;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            count = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+// Waits until the condition holds, up to `seconds`.
+bool Eventually(const std::function<bool()>& condition, int seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    do {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
 }
 
 class InstallationTest : public ::testing::Test {
@@ -82,7 +145,7 @@ TEST_F(InstallationTest, FileListNamesEveryShippedFileAndOnlyExistingOnes)
     EXPECT_FALSE(names.count("/FileList.txt"));
 }
 
-TEST_F(InstallationTest, SchoolStartsStartelAndClosesLendarThroughKonec)
+TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroughKonec)
 {
     launcher_test::XSession x;
     if (!x.Available())
@@ -101,6 +164,8 @@ TEST_F(InstallationTest, SchoolStartsStartelAndClosesLendarThroughKonec)
         sys::RegistryKey key(registry);
         ASSERT_TRUE(key.Open(true));
     }
+    // The books page has no add command yet: the catalogue's first book is put in beforehand.
+    const std::int64_t book = AppendBook(folder / "Knihy.DB", "K1", "Babička");
 
     const auto started = launcher_test::RunProcess(
         folder / "Startel", {},
@@ -123,16 +188,56 @@ TEST_F(InstallationTest, SchoolStartsStartelAndClosesLendarThroughKonec)
     }
     EXPECT_EQ(sys::ReadProfileString("Paradox Engine", "NetNamePath", profile), folder.string());
 
-    // "Konec" on the tool bar (the client area, 610 high, lies below the menu bar), then "Ano",
-    // the default button, in the question.
-    const int menuBar = x.Size(window).second - 610;
-    ASSERT_GE(menuBar, 0);
-    ASSERT_TRUE(x.Click(window, 749, menuBar + 21));
+    // Positions below are in the window's client area, which lies below the menu bar (there is no
+    // window manager, so no frame).
+    const int top = x.Size(window).second - 610;
+    ASSERT_GE(top, 0);
+
+    // The lending desk's tab, then its "+" beside the reader box: a new reader, first name and
+    // surname typed, Enter between them, then OK.
+    ASSERT_TRUE(x.Click(window, 64, top + 57));
+    ASSERT_TRUE(x.Click(window, 365, top + 112));
+    const std::string dialog = x.WaitForWindow("Přidat čtenáře", 20);
+    ASSERT_FALSE(dialog.empty()) << "the add-reader dialog did not open";
+    ASSERT_TRUE(x.Focus(dialog));
+    ASSERT_TRUE(x.Type("Jan"));
+    ASSERT_TRUE(x.Keys("Return"));
+    ASSERT_TRUE(x.Type("Novak"));
+    ASSERT_TRUE(x.Click(dialog, 128, 190));
+    ASSERT_TRUE(x.WaitUntilGone("Přidat čtenáře", 20));
+    const fs::path readers = folder / "Čtenáři.db", loans = folder / "Výpůjčky.db";
+    ASSERT_TRUE(Eventually([&] { return Count(readers, "SELECT count(*) FROM \"Čtenáři\"") == 1; }, 10))
+        << "the reader was not saved";
+
+    // The new reader is the desk's chosen one: the book's code typed, "Půjčit".
+    ASSERT_TRUE(x.Click(window, 93, top + 186));
+    ASSERT_TRUE(x.Type("K1"));
+    ASSERT_TRUE(x.Click(window, 703, top + 186));
+    ASSERT_TRUE(Eventually([&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=0") == 1; }, 10))
+        << "the book was not lent";
+
+    // "Vrátit vybranou knihu" returns the loan the grid shows.
+    ASSERT_TRUE(x.Click(window, 118, top + 575));
+    ASSERT_TRUE(Eventually([&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=1") == 1; }, 10))
+        << "the book was not returned";
+
+    // "Konec" on the tool bar, then "Ano", the default button, in the question.
+    ASSERT_TRUE(x.Click(window, 749, top + 21));
     const std::string question = x.WaitForWindow("Ukončení programu", 20);
     ASSERT_FALSE(question.empty()) << "no question after Konec";
     ASSERT_TRUE(x.PressReturn(question));
     EXPECT_TRUE(x.WaitUntilGone(kMainTitle, 30)) << "Lendar did not end";
 
+    const auto loan = Read(loans, {"CisloCtenare", "CisloKnihy", "VracenoB", "Pujceno", "Vraceno"});
+    ASSERT_EQ(loan[0].size(), 1u);
+    EXPECT_EQ(loan[0][0], Read(readers, {"Cislo"})[0].at(0));
+    EXPECT_EQ(loan[1][0], std::to_string(book));
+    EXPECT_EQ(loan[2][0], "True");
+    EXPECT_FALSE(loan[3][0].empty());
+    EXPECT_EQ(loan[3][0], loan[4][0]) << "lent and returned on the same day";
+    EXPECT_EQ(Read(folder / "Knihy.DB", {"Kod", "Pujceno"}),
+              (std::vector<std::vector<std::string>>{{"K1"}, {"False"}}));
+    EXPECT_EQ(Read(readers, {"Jmeno"})[0], std::vector<std::string>{"Novak Jan"});
     for (const auto& schema : Schemas()) {
         EXPECT_TRUE(data::TableFileMatches(folder / schema.fileName, schema)) << schema.fileName;
         EXPECT_FALSE(fs::exists(folder / (schema.fileName + "-journal"))) << schema.fileName;

@@ -118,7 +118,7 @@ bool XSession::WaitUntilGone(const std::string& title, int seconds)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     do {
-        if (Run({"search", "--name", ExactPattern(title)}).empty())
+        if (Run({"search", "--onlyvisible", "--name", ExactPattern(title)}).empty())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
@@ -140,6 +140,13 @@ bool XSession::Click(const std::string& window, int x, int y)
 {
     int code = -1;
     Run({"mousemove", "--window", window, "--sync", std::to_string(x), std::to_string(y), "click", "1"}, &code);
+    return code == 0;
+}
+
+bool XSession::Focus(const std::string& window)
+{
+    int code = -1;
+    Run({"windowfocus", "--sync", window}, &code);
     return code == 0;
 }
 

@@ -26,11 +26,14 @@ public:
     // The id of a visible window whose title is exactly `title`, waiting up to `seconds`; "" when
     // none appeared.
     std::string WaitForWindow(const std::string& title, int seconds);
+    // Waits until no visible window has that title.
     bool WaitUntilGone(const std::string& title, int seconds);
     // The window's size with its menu bar (no frame: there is no window manager); {0, 0} on failure.
     std::pair<int, int> Size(const std::string& window);
     // Clicks the left button at (x, y) inside the window.
     bool Click(const std::string& window, int x, int y);
+    // Gives the window the keyboard.
+    bool Focus(const std::string& window);
     // Gives the window the keyboard and presses Return.
     bool PressReturn(const std::string& window);
     // Types text into the window that has the keyboard; keys such as "Tab" or "Return".
