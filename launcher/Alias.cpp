@@ -139,8 +139,10 @@ void TForm1::FormCreate(ui::TObject*)
         }
     }
 
-    const std::string folder = path();
-    if (const sys::Status run = sys::CurrentShell().StartProgram(folder + "/Lendar", folder); !run) {
+    // A relative folder is taken from here, as the checks above took it, not from inside itself.
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::absolute(path(), ec);
+    if (const sys::Status run = sys::CurrentShell().StartProgram(folder.string() + "/Lendar", folder); !run) {
         end("Nepodařilo se spustit program Orbelin Pernoka. " + Sentence(run.message) + kEnds, "Chyba");
         return;
     }

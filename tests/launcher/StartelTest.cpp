@@ -114,6 +114,20 @@ TEST_F(StartelTest, PathElsewhereIsUsedUnchangedForEverything)
     EXPECT_EQ(shell_.calls[0].workingFolder, other.string());
 }
 
+TEST_F(StartelTest, RelativePathIsTakenFromTheLaunchersWorkingFolder)
+{
+    MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
+    MakeKey("Pernoka");
+    const fs::path before = fs::current_path();
+    fs::current_path(temp_.path());
+    const bool started = RunStartel();
+    fs::current_path(before);
+    EXPECT_TRUE(started);
+    ASSERT_EQ(shell_.calls.size(), 1u);
+    EXPECT_EQ(shell_.calls[0].target, (folder_ / "Lendar").string());
+    EXPECT_EQ(shell_.calls[0].workingFolder, folder_.string());
+}
+
 TEST_F(StartelTest, MissingFileListIsReportedAfterTheSettings)
 {
     MakeKey(folder_.string());
