@@ -31,8 +31,7 @@ namespace {
 constexpr const char* kMainTitle = "^Orbelin Pernoka 2\\.1 CZ Standard Edition$";
 
 // Starts a program in `folder` with the display set; returns its process id.
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, bool quiet = true)
-{
+pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, bool quiet = true) {
     const pid_t child = fork();
     if (child == 0) {
         if (quiet) {
@@ -40,8 +39,7 @@ pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, bool q
             dup2(null, STDOUT_FILENO);
             dup2(null, STDERR_FILENO);
         }
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
+        if (chdir(folder.c_str()) != 0) _exit(126);
         std::vector<char*> argv;
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -53,8 +51,7 @@ pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, bool q
 }
 
 // The output of a short command.
-std::string Output(const std::string& command)
-{
+std::string Output(const std::string& command) {
     std::string text;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[256];
@@ -66,32 +63,27 @@ std::string Output(const std::string& command)
 }
 
 // The id of Lendar's visible main window, or "".
-std::string MainWindow()
-{
-    const std::string found = Output(std::string("xdotool search --onlyvisible --name '") + kMainTitle + "' 2>/dev/null");
+std::string MainWindow() {
+    const std::string found =
+        Output(std::string("xdotool search --onlyvisible --name '") + kMainTitle + "' 2>/dev/null");
     return found.substr(0, found.find('\n'));
 }
 
 // Milliseconds from `start` until the main window shows; -1 after 60 s.
-double UntilShown(std::chrono::steady_clock::time_point start)
-{
+double UntilShown(std::chrono::steady_clock::time_point start) {
     while (MainWindow().empty()) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(60))
-            return -1;
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(60)) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Ends the Lendar that shows the main window and waits until it is gone.
-void EndLendar()
-{
+void EndLendar() {
     const std::string window = MainWindow();
-    if (window.empty())
-        return;
+    if (window.empty()) return;
     const pid_t pid = std::atoi(Output("xdotool getwindowpid " + window).c_str());
-    if (pid <= 0)
-        return;
+    if (pid <= 0) return;
     kill(pid, SIGTERM);
     for (int i = 0; i < 1000 && kill(pid, 0) == 0; ++i) {
         waitpid(pid, nullptr, WNOHANG); // reaps it when it is our own child
@@ -99,30 +91,26 @@ void EndLendar()
     }
 }
 
-void Report(const char* what, double ms, double goal, double baseline)
-{
-    std::printf("%-52s %9.1f ms   Lendar alone %7.1f ms   ratio %.2f   (goal < %.0f ms) %s\n", what, ms, baseline,
-                baseline > 0 ? ms / baseline : 0, goal, ms >= 0 && ms < goal ? "ok" : "MISSED");
+void Report(const char* what, double ms, double goal, double baseline) {
+    std::printf("%-52s %9.1f ms   Lendar alone %7.1f ms   ratio %.2f   (goal < %.0f ms) %s\n", what, ms,
+                baseline, baseline > 0 ? ms / baseline : 0, goal, ms >= 0 && ms < goal ? "ok" : "MISSED");
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bench::LibrarySize size;
     int runs = 5;
     bool keep = false;
     bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
-        if (option == "--runs")
-            runs = std::max(1, value);
+        if (option == "--runs") runs = std::max(1, value);
     });
     if (Output("command -v Xvfb").empty() || Output("command -v xdotool").empty()) {
         std::printf("bench_startel: Xvfb and xdotool are needed; skipped\n");
         return 0;
     }
     const auto scratch = bench::MakeScratchFolder("lendar-bench-startel-");
-    if (!scratch)
-        return 1;
+    if (!scratch) return 1;
     const fs::path folder = *scratch / "Pernoka";
     setenv("LENDAR_REGISTRY", (*scratch / "key.conf").c_str(), 1);
     setenv("LENDAR_PROFILE", (*scratch / "win.ini").c_str(), 1);
@@ -146,10 +134,10 @@ int main(int argc, char** argv)
         }
 
         int fds[2];
-        if (pipe(fds) != 0)
-            throw std::runtime_error("no pipe");
-        server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
-                       "/");
+        if (pipe(fds) != 0) throw std::runtime_error("no pipe");
+        server = Spawn(
+            {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+            "/");
         close(fds[1]);
         std::string number;
         pollfd p{fds[0], POLLIN, 0};
@@ -157,8 +145,7 @@ int main(int argc, char** argv)
         while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
             number += c;
         close(fds[0]);
-        if (number.empty())
-            throw std::runtime_error("Xvfb did not start");
+        if (number.empty()) throw std::runtime_error("Xvfb did not start");
         setenv("DISPLAY", (":" + number).c_str(), 1);
 
         std::vector<double> throughStartel, direct;
@@ -173,8 +160,7 @@ int main(int argc, char** argv)
             const double alone = UntilShown(start);
             EndLendar();
             waitpid(lendar, nullptr, 0);
-            if (viaStartel < 0 || alone < 0)
-                throw std::runtime_error("Lendar's main window did not appear");
+            if (viaStartel < 0 || alone < 0) throw std::runtime_error("Lendar's main window did not appear");
             throughStartel.push_back(viaStartel);
             direct.push_back(alone);
         }

@@ -17,44 +17,36 @@ namespace {
 constexpr const char* kPath = "Path";
 
 // A name that exists as a folder, or not at all, is no file of the installation.
-bool IsFile(const std::string& name)
-{
+bool IsFile(const std::string& name) {
     std::error_code ec;
     return std::filesystem::is_regular_file(std::filesystem::path(name), ec);
 }
 
 // A failure's message as a sentence, to be followed by the closing words.
-std::string Sentence(std::string text)
-{
-    if (!text.empty() && text.back() != '.' && text.back() != '!' && text.back() != '?')
-        text += '.';
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.back() != '.' && text.back() != '!' && text.back() != '?') text += '.';
     return text;
 }
 
 } // namespace
 
-std::vector<std::string> SplitFileList(const std::string& content)
-{
+std::vector<std::string> SplitFileList(const std::string& content) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
         const bool last = end == std::string::npos;
-        if (last)
-            end = content.size();
+        if (last) end = content.size();
         std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
-        if (last)
-            break;
+        if (last) break;
         start = end + 1;
     }
     return lines;
 }
 
-TForm1::TForm1(QWidget* parent) : ui::TForm("Form1", parent)
-{
+TForm1::TForm1(QWidget* parent) : ui::TForm("Form1", parent) {
     IniFile = std::make_unique<TIniFile>();
     SetBorderStyle(ui::TFormBorderStyle::bsNone);
     SetCaption("Startel.exe");
@@ -66,8 +58,7 @@ TForm1::TForm1(QWidget* parent) : ui::TForm("Form1", parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::FormCreate(ui::TObject*)
-{
+void TForm1::FormCreate(ui::TObject*) {
     const auto end = [this](const std::string& text, const std::string& caption) {
         ui::MessageBox(this, text, caption, ui::MB_OK | ui::MB_ICONERROR);
         ui::Application.Terminate();
@@ -75,8 +66,7 @@ void TForm1::FormCreate(ui::TObject*)
 
     sys::RegistryKey key;
     if (!key.Open(false)) {
-        end("Nepodařilo se načíst data z registru. Aplikace Orbelin Pernoka bude nyní ukončena.",
-            "Chyba");
+        end("Nepodařilo se načíst data z registru. Aplikace Orbelin Pernoka bude nyní ukončena.", "Chyba");
         return;
     }
     // The program folder, as the key holds it at the moment of asking.
@@ -99,14 +89,10 @@ void TForm1::FormCreate(ui::TObject*)
     // The engine's settings, in this order. A refused write ends the launcher: Lendar is not
     // started over settings that were not recorded.
     const std::string entries[][3] = {
-        {"Borland Language Drivers", "LDPath", path()},
-        {"IDAPI", "DLLPath", path()},
-        {"Paradox Engine", "UserName", "PxEngine"},
-        {"Paradox Engine", "NetNamePath", path()},
-        {"Paradox Engine", "MaxTables", kMaxTables},
-        {"Paradox Engine", "RecBufs", "64"},
-        {"Paradox Engine", "MaxLocks", "64"},
-        {"Paradox Engine", "MaxFiles", "64"},
+        {"Borland Language Drivers", "LDPath", path()}, {"IDAPI", "DLLPath", path()},
+        {"Paradox Engine", "UserName", "PxEngine"},     {"Paradox Engine", "NetNamePath", path()},
+        {"Paradox Engine", "MaxTables", kMaxTables},    {"Paradox Engine", "RecBufs", "64"},
+        {"Paradox Engine", "MaxLocks", "64"},           {"Paradox Engine", "MaxFiles", "64"},
         {"Paradox Engine", "SwapSize", "64"},
     };
     for (const auto& [section, name, value] : entries) {

@@ -2,16 +2,21 @@
 
 #include <iostream>
 
-int ConsoleDialogs::MessageBox(const ui::MessageRequest& request)
-{
+int ConsoleDialogs::MessageBox(const ui::MessageRequest& request) {
     std::cerr << request.Caption << ": " << request.Text << std::endl;
     switch (request.Buttons()) {
     case ui::MB_YESNO:
-    case ui::MB_YESNOCANCEL: return ui::IDYES;
-    case ui::MB_RETRYCANCEL: return ui::IDRETRY;
-    case ui::MB_ABORTRETRYIGNORE: return ui::IDABORT;
-    default: return ui::IDOK;
+    case ui::MB_YESNOCANCEL:
+        return ui::IDYES;
+    case ui::MB_RETRYCANCEL:
+        return ui::IDRETRY;
+    case ui::MB_ABORTRETRYIGNORE:
+        return ui::IDABORT;
+    default:
+        return ui::IDOK;
     }
 }
 
-ui::TModalResult ConsoleDialogs::RunModal(ui::TForm&) { return ui::mrCancel; }
+ui::TModalResult ConsoleDialogs::RunModal(ui::TForm&) {
+    return ui::mrCancel;
+}

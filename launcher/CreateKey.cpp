@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <iostream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 2) {
         std::cerr << "usage: lendar-create-key [program folder]\n";
         return 2;

@@ -6,13 +6,13 @@
 
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 class TIniFile {
 public:
     explicit TIniFile(std::filesystem::path file = sys::ProfileFilePath()) : file_(std::move(file)) {}
 
-    sys::Status WriteString(std::string_view section, std::string_view key, std::string_view value) const
-    {
+    sys::Status WriteString(std::string_view section, std::string_view key, std::string_view value) const {
         return sys::WriteProfileString(section, key, value, file_);
     }
     const std::filesystem::path& FileName() const { return file_; }

@@ -12,14 +12,14 @@
 #include <exception>
 #include <stdexcept>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
     ui::Application.Title = "Orbelin Pernoka 2.1 CZ";
     QApplication::setApplicationName(QStringLiteral("Orbelin Pernoka 2.1 CZ"));
 
     ConsoleDialogs console;
-    if (const char* messages = std::getenv("LENDAR_MESSAGES"); messages && std::strcmp(messages, "stderr") == 0)
+    if (const char* messages = std::getenv("LENDAR_MESSAGES");
+        messages && std::strcmp(messages, "stderr") == 0)
         ui::SetDialogs(&console);
 
     bool started = false;

@@ -25,28 +25,23 @@ using systest::ReadFile;
 
 constexpr const char* kMainTitle = "Orbelin Pernoka 2.1 CZ Standard Edition";
 
-std::vector<data::TableSchema> Schemas()
-{
+std::vector<data::TableSchema> Schemas() {
     std::vector<data::TableSchema> schemas;
     const char* source = std::getenv("LENDAR_SOURCE_DIR");
-    if (!source)
-        return schemas;
+    if (!source) return schemas;
     for (const auto& entry : fs::directory_iterator(fs::path(source) / "install" / "tables"))
-        if (entry.path().extension() == ".schema")
-            schemas.push_back(data::ReadSchemaFile(entry.path()));
+        if (entry.path().extension() == ".schema") schemas.push_back(data::ReadSchemaFile(entry.path()));
     return schemas;
 }
 
-std::set<std::string> ListedNames(const fs::path& folder)
-{
+std::set<std::string> ListedNames(const fs::path& folder) {
     std::set<std::string> names;
     std::string content = ReadFile(folder / "FileList.txt");
     std::size_t start = 0;
     while (start < content.size()) {
         const std::size_t end = content.find('\n', start);
         names.insert(content.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
+        if (end == std::string::npos) break;
         start = end + 1;
     }
     return names;
@@ -54,8 +49,7 @@ std::set<std::string> ListedNames(const fs::path& folder)
 
 // One list of texts per field of the table's records (all of them when the filter is "").
 std::vector<std::vector<std::string>> Read(const fs::path& file, const std::vector<std::string>& fields,
-                                           const std::string& filter = "")
-{
+                                           const std::string& filter = "") {
     data::TTable table;
     table.TableName = file.string();
     table.Open();
@@ -64,8 +58,7 @@ std::vector<std::vector<std::string>> Read(const fs::path& file, const std::vect
     return texts;
 }
 
-std::int64_t AppendBook(const fs::path& file, const std::string& code, const std::string& title)
-{
+std::int64_t AppendBook(const fs::path& file, const std::string& code, const std::string& title) {
     data::TTable table;
     table.TableName = file.string();
     table.Open();
@@ -82,8 +75,7 @@ std::int64_t AppendBook(const fs::path& file, const std::string& code, const std
 
 // A count read straight from a table file while Lendar holds it (the data layer lets only one
 // program at a time work with a folder); -1 when it cannot be read.
-long Count(const fs::path& file, const std::string& sql)
-{
+long Count(const fs::path& file, const std::string& sql) {
     sqlite3* db = nullptr;
     long count = -1;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
@@ -99,12 +91,10 @@ long Count(const fs::path& file, const std::string& sql)
 }
 
 // Waits until the condition holds, up to `seconds`.
-bool Eventually(const std::function<bool()>& condition, int seconds)
-{
+bool Eventually(const std::function<bool()>& condition, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     do {
-        if (condition())
-            return true;
+        if (condition()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
@@ -112,8 +102,7 @@ bool Eventually(const std::function<bool()>& condition, int seconds)
 
 class InstallationTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         built_ = launcher_test::BuiltProgramFolder();
         if (!fs::is_regular_file(built_ / "FileList.txt"))
             GTEST_SKIP() << "no program folder laid out in " << built_;
@@ -121,8 +110,7 @@ protected:
     fs::path built_;
 };
 
-TEST_F(InstallationTest, FileListNamesEveryShippedFileAndOnlyExistingOnes)
-{
+TEST_F(InstallationTest, FileListNamesEveryShippedFileAndOnlyExistingOnes) {
     const std::set<std::string> names = ListedNames(built_);
     for (const std::string& name : names) {
         ASSERT_FALSE(name.empty());
@@ -145,11 +133,9 @@ TEST_F(InstallationTest, FileListNamesEveryShippedFileAndOnlyExistingOnes)
     EXPECT_FALSE(names.count("/FileList.txt"));
 }
 
-TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroughKonec)
-{
+TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroughKonec) {
     launcher_test::XSession x;
-    if (!x.Available())
-        GTEST_SKIP() << x.WhyNot();
+    if (!x.Available()) GTEST_SKIP() << x.WhyNot();
     ASSERT_TRUE(x.Start()) << x.WhyNot();
 
     // A fresh installation: the program folder as the build lays it out, a key without Path.
@@ -167,15 +153,14 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     // The books page has no add command yet: the catalogue's first book is put in beforehand.
     const std::int64_t book = AppendBook(folder / "Knihy.DB", "K1", "Babička");
 
-    const auto started = launcher_test::RunProcess(
-        folder / "Startel", {},
-        {{"LENDAR_REGISTRY", registry.string()},
-         {"LENDAR_PROFILE", profile.string()},
-         {"LENDAR_MESSAGES", std::nullopt},
-         {"QT_QPA_PLATFORM", "xcb"},
-         {"DISPLAY", x.Display()},
-         {"XDG_RUNTIME_DIR", temp.path().string()}},
-        temp.path());
+    const auto started = launcher_test::RunProcess(folder / "Startel", {},
+                                                   {{"LENDAR_REGISTRY", registry.string()},
+                                                    {"LENDAR_PROFILE", profile.string()},
+                                                    {"LENDAR_MESSAGES", std::nullopt},
+                                                    {"QT_QPA_PLATFORM", "xcb"},
+                                                    {"DISPLAY", x.Display()},
+                                                    {"XDG_RUNTIME_DIR", temp.path().string()}},
+                                                   temp.path());
     ASSERT_EQ(started.exitCode, 0) << started.errors;
 
     // Lendar, not Startel, owns the main window; Startel has already ended.
@@ -213,12 +198,14 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     ASSERT_TRUE(x.Click(window, 93, top + 186));
     ASSERT_TRUE(x.Type("K1"));
     ASSERT_TRUE(x.Click(window, 703, top + 186));
-    ASSERT_TRUE(Eventually([&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=0") == 1; }, 10))
+    ASSERT_TRUE(Eventually(
+        [&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=0") == 1; }, 10))
         << "the book was not lent";
 
     // "Vrátit vybranou knihu" returns the loan the grid shows.
     ASSERT_TRUE(x.Click(window, 118, top + 575));
-    ASSERT_TRUE(Eventually([&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=1") == 1; }, 10))
+    ASSERT_TRUE(Eventually(
+        [&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=1") == 1; }, 10))
         << "the book was not returned";
 
     // "Konec" on the tool bar, then "Ano", the default button, in the question.

@@ -17,15 +17,13 @@ namespace launcher_test {
 namespace fs = std::filesystem;
 
 ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>& args,
-                         const std::map<std::string, std::optional<std::string>>& env,
-                         const fs::path& folder, int timeoutSeconds)
-{
+                         const std::map<std::string, std::optional<std::string>>& env, const fs::path& folder,
+                         int timeoutSeconds) {
     std::map<std::string, std::string> vars;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         const auto eq = entry.find('=');
-        if (eq != std::string::npos)
-            vars[entry.substr(0, eq)] = entry.substr(eq + 1);
+        if (eq != std::string::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
     for (const auto& [name, value] : env) {
         if (value)
@@ -52,8 +50,7 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
     const int errFd = mkstemp(errName);
     const int outFd = mkstemp(outName);
     ProcessResult result;
-    if (errFd < 0 || outFd < 0)
-        return result;
+    if (errFd < 0 || outFd < 0) return result;
     unlink(errName);
     unlink(outName);
 
@@ -61,8 +58,7 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
     if (child == 0) {
         dup2(errFd, STDERR_FILENO);
         dup2(outFd, STDOUT_FILENO);
-        if (chdir(folder.c_str()) != 0)
-            _exit(126);
+        if (chdir(folder.c_str()) != 0) _exit(126);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
@@ -70,8 +66,7 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (true) {
         const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child)
-            break;
+        if (done == child) break;
         if (std::chrono::steady_clock::now() > deadline) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);
@@ -79,8 +74,7 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     for (const auto& [fd, text] : {std::pair{errFd, &result.errors}, std::pair{outFd, &result.output}}) {
         lseek(fd, 0, SEEK_SET);
         char buffer[4096];
@@ -92,20 +86,17 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
     return result;
 }
 
-bool WaitForFile(const fs::path& file, int milliseconds)
-{
+bool WaitForFile(const fs::path& file, int milliseconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     do {
         std::error_code ec;
-        if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0)
-            return true;
+        if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
 
-fs::path BuiltProgramFolder()
-{
+fs::path BuiltProgramFolder() {
     const char* folder = std::getenv("LENDAR_PROGRAM_DIR");
     return folder ? fs::path(folder) : fs::path();
 }

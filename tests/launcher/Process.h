@@ -12,7 +12,7 @@
 namespace launcher_test {
 
 struct ProcessResult {
-    int exitCode = -1; // -1: did not end normally
+    int exitCode = -1;  // -1: did not end normally
     std::string errors; // standard error
     std::string output; // standard output
 };

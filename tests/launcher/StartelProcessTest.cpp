@@ -20,40 +20,33 @@ using systest::WriteFile;
 
 class StartelProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const fs::path built = launcher_test::BuiltProgramFolder() / "Startel";
-        if (!fs::is_regular_file(built))
-            GTEST_SKIP() << "Startel is not built in " << built;
+        if (!fs::is_regular_file(built)) GTEST_SKIP() << "Startel is not built in " << built;
         fs::create_directories(folder_);
         fs::copy_file(built, startel_);
         MakeStandIn(folder_);
     }
 
     // A stand-in for Lendar: appends its working folder to a record file.
-    void MakeStandIn(const fs::path& folder, bool executable = true)
-    {
+    void MakeStandIn(const fs::path& folder, bool executable = true) {
         WriteFile(folder / "Lendar", "#!/bin/sh\npwd >> '" + record_.string() + "'\n");
         fs::permissions(folder / "Lendar", executable ? fs::perms(0755) : fs::perms(0644));
         WriteFile(folder / "FileList.txt", "/Lendar\n/Startel\n");
     }
-    void MakeKey(const std::optional<std::string>& path)
-    {
+    void MakeKey(const std::optional<std::string>& path) {
         sys::RegistryKey key(registry_);
         ASSERT_TRUE(key.Open(true));
         if (path) {
             ASSERT_TRUE(key.WriteString("Path", *path));
         }
     }
-    std::optional<std::string> KeyPath() const
-    {
+    std::optional<std::string> KeyPath() const {
         sys::RegistryKey key(registry_);
-        if (!key.OpenForReading())
-            return std::nullopt;
+        if (!key.OpenForReading()) return std::nullopt;
         return key.ReadString("Path");
     }
-    launcher_test::ProcessResult Run()
-    {
+    launcher_test::ProcessResult Run() {
         return RunProcess(startel_, {},
                           {{"LENDAR_REGISTRY", registry_.string()},
                            {"LENDAR_PROFILE", profile_.string()},
@@ -63,8 +56,7 @@ protected:
                           temp_.path());
     }
     // The working folders of the stand-in's runs, after giving a started one time to write.
-    std::string Record(bool expectRun)
-    {
+    std::string Record(bool expectRun) {
         if (expectRun)
             EXPECT_TRUE(WaitForFile(record_, 10000)) << "Lendar's stand-in did not run";
         else
@@ -80,8 +72,7 @@ protected:
     fs::path record_ = temp_ / "runs.txt";
 };
 
-TEST_F(StartelProcessTest, MissingKeyEndsWithTheMessageAndWritesNothing)
-{
+TEST_F(StartelProcessTest, MissingKeyEndsWithTheMessageAndWritesNothing) {
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.errors,
@@ -91,8 +82,7 @@ TEST_F(StartelProcessTest, MissingKeyEndsWithTheMessageAndWritesNothing)
     EXPECT_EQ(Record(false), "");
 }
 
-TEST_F(StartelProcessTest, FirstRunRecordsItsFolderAndStartsLendarThere)
-{
+TEST_F(StartelProcessTest, FirstRunRecordsItsFolderAndStartsLendarThere) {
     MakeKey(std::nullopt);
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 0) << result.errors;
@@ -102,8 +92,7 @@ TEST_F(StartelProcessTest, FirstRunRecordsItsFolderAndStartsLendarThere)
     EXPECT_EQ(Record(true), folder_.string() + "\n") << "started once, in the program folder";
 }
 
-TEST_F(StartelProcessTest, PathElsewhereStartsTheLendarThere)
-{
+TEST_F(StartelProcessTest, PathElsewhereStartsTheLendarThere) {
     const fs::path other = temp_ / "Jinde";
     fs::create_directories(other);
     MakeStandIn(other);
@@ -115,8 +104,7 @@ TEST_F(StartelProcessTest, PathElsewhereStartsTheLendarThere)
     EXPECT_EQ(Record(true), other.string() + "\n");
 }
 
-TEST_F(StartelProcessTest, MissingListedFileIsReportedAndLendarNotStarted)
-{
+TEST_F(StartelProcessTest, MissingListedFileIsReportedAndLendarNotStarted) {
     MakeKey(std::nullopt);
     WriteFile(folder_ / "FileList.txt", "/Lendar\n/Knihy.DB\n/Čtenáři.db\n");
     const auto result = Run();
@@ -126,8 +114,7 @@ TEST_F(StartelProcessTest, MissingListedFileIsReportedAndLendarNotStarted)
     EXPECT_EQ(Record(false), "");
 }
 
-TEST_F(StartelProcessTest, LendarThatCannotBeStartedIsReported)
-{
+TEST_F(StartelProcessTest, LendarThatCannotBeStartedIsReported) {
     MakeKey(folder_.string());
     MakeStandIn(folder_, false);
     const auto result = Run();

@@ -17,32 +17,28 @@ namespace launcher_test {
 
 namespace {
 
-std::string FindProgram(const char* name)
-{
+std::string FindProgram(const char* name) {
     const char* path = std::getenv("PATH");
     std::string rest = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
     rest += ':';
     std::size_t start = 0, colon;
     while ((colon = rest.find(':', start)) != std::string::npos) {
         const std::string candidate = rest.substr(start, colon - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
         start = colon + 1;
     }
     return {};
 }
 
 // The title as a pattern that matches exactly that text.
-std::string ExactPattern(const std::string& title)
-{
+std::string ExactPattern(const std::string& title) {
     static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
     return "^" + std::regex_replace(title, special, R"(\$&)") + "$";
 }
 
 } // namespace
 
-XSession::XSession()
-{
+XSession::XSession() {
     xvfb_ = FindProgram("Xvfb");
     xdotool_ = FindProgram("xdotool");
     if (xvfb_.empty())
@@ -51,8 +47,7 @@ XSession::XSession()
         why_ = "xdotool is not installed";
 }
 
-XSession::~XSession()
-{
+XSession::~XSession() {
     if (server_ > 0) {
         kill(server_, SIGTERM);
         int status = 0;
@@ -60,11 +55,9 @@ XSession::~XSession()
     }
 }
 
-bool XSession::Start()
-{
+bool XSession::Start() {
     int fds[2];
-    if (!Available() || pipe(fds) != 0)
-        return false;
+    if (!Available() || pipe(fds) != 0) return false;
     server_ = fork();
     if (server_ == 0) {
         close(fds[0]);
@@ -81,8 +74,7 @@ bool XSession::Start()
     pollfd p{fds[0], POLLIN, 0};
     while (poll(&p, 1, 20000) > 0) {
         char c;
-        if (read(fds[0], &c, 1) != 1 || c == '\n')
-            break;
+        if (read(fds[0], &c, 1) != 1 || c == '\n') break;
         number += c;
     }
     close(fds[0]);
@@ -94,39 +86,32 @@ bool XSession::Start()
     return true;
 }
 
-std::string XSession::Run(const std::vector<std::string>& args, int* exitCode)
-{
+std::string XSession::Run(const std::vector<std::string>& args, int* exitCode) {
     const auto result = RunProcess(xdotool_, args, {{"DISPLAY", display_}}, "/", 30);
-    if (exitCode)
-        *exitCode = result.exitCode;
+    if (exitCode) *exitCode = result.exitCode;
     return result.output;
 }
 
-std::string XSession::WaitForWindow(const std::string& title, int seconds)
-{
+std::string XSession::WaitForWindow(const std::string& title, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     do {
         const std::string found = Run({"search", "--onlyvisible", "--name", ExactPattern(title)});
-        if (!found.empty())
-            return found.substr(0, found.find('\n'));
+        if (!found.empty()) return found.substr(0, found.find('\n'));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
     return {};
 }
 
-bool XSession::WaitUntilGone(const std::string& title, int seconds)
-{
+bool XSession::WaitUntilGone(const std::string& title, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     do {
-        if (Run({"search", "--onlyvisible", "--name", ExactPattern(title)}).empty())
-            return true;
+        if (Run({"search", "--onlyvisible", "--name", ExactPattern(title)}).empty()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
 
-std::pair<int, int> XSession::Size(const std::string& window)
-{
+std::pair<int, int> XSession::Size(const std::string& window) {
     // "WIDTH=890" and "HEIGHT=629" among the lines of --shell output.
     const std::string shell = Run({"getwindowgeometry", "--shell", window});
     const auto value = [&shell](const std::string& name) {
@@ -136,36 +121,32 @@ std::pair<int, int> XSession::Size(const std::string& window)
     return {value("WIDTH"), value("HEIGHT")};
 }
 
-bool XSession::Click(const std::string& window, int x, int y)
-{
+bool XSession::Click(const std::string& window, int x, int y) {
     int code = -1;
-    Run({"mousemove", "--window", window, "--sync", std::to_string(x), std::to_string(y), "click", "1"}, &code);
+    Run({"mousemove", "--window", window, "--sync", std::to_string(x), std::to_string(y), "click", "1"},
+        &code);
     return code == 0;
 }
 
-bool XSession::Focus(const std::string& window)
-{
+bool XSession::Focus(const std::string& window) {
     int code = -1;
     Run({"windowfocus", "--sync", window}, &code);
     return code == 0;
 }
 
-bool XSession::PressReturn(const std::string& window)
-{
+bool XSession::PressReturn(const std::string& window) {
     int code = -1;
     Run({"windowfocus", "--sync", window, "key", "Return"}, &code);
     return code == 0;
 }
 
-bool XSession::Type(const std::string& text)
-{
+bool XSession::Type(const std::string& text) {
     int code = -1;
     Run({"type", "--delay", "5", text}, &code);
     return code == 0;
 }
 
-bool XSession::Keys(const std::string& keys)
-{
+bool XSession::Keys(const std::string& keys) {
     int code = -1;
     Run({"key", "--delay", "5", keys}, &code);
     return code == 0;
