@@ -72,6 +72,7 @@ void TForm1::SetUpHandlers()
     DBGrid3.OnDblClick = [this](ui::TObject* s) { DBGrid3DblClick(s); };
     Button2.OnClick = [this](ui::TObject* s) { Button2Click(s); };
     BitBtn9.OnClick = [this](ui::TObject* s) { BitBtn9Click(s); };
+    BitBtn12.OnClick = [this](ui::TObject* s) { BitBtn12Click(s); };
 
     // The main window sees typed characters before its controls: Enter moves to the next control.
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
@@ -79,8 +80,7 @@ void TForm1::SetUpHandlers()
     ui::EnableFocusColors({&ComboBox1, &Edit1, &cbKnihy});
 
     // Commands whose windows are still to come stay switched off until they arrive.
-    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn4), static_cast<ui::TControl*>(&BitBtn23),
-                                  static_cast<ui::TControl*>(&BitBtn12)})
+    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn4), static_cast<ui::TControl*>(&BitBtn23)})
         control->SetEnabled(false);
 }
 

@@ -171,6 +171,11 @@ public:
     // ---- Page 5: loan archive. ----
     ui::TDBGrid DBGrid8{TabbedNotebook1.Page(5), &DataSource7};
     ui::TDBNavigator DBNavigator4{TabbedNotebook1.Page(5), &DataSource7};
+    // Archive page: sort choice (read by the archive search) and the search's count sentence.
+    // Laid out with the rest of the archive page.
+    ui::TRadioGroup RadioGroup1{TabbedNotebook1.Page(5), "Řazení"};
+    ui::TCheckBox CheckBox6{TabbedNotebook1.Page(5), "Řadit inverzně"};
+    ui::TLabel Label20{TabbedNotebook1.Page(5), "Při vyhledávání bylo nalezeno 0 záznamů."};
 
     // ---- State. ----
     data::TDateTime DaysDate{};  // the current date at the last recomputation of days lent
@@ -227,6 +232,11 @@ public:
     void Zobrazit5Click(ui::TObject* Sender);
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
+
+    // ---- Archiving (HlavniArchivace.cpp). ----
+    void BitBtn12Click(ui::TObject* Sender);
+    void Archivovatvpjky1Click(ui::TObject* Sender);
+    void Archivovatvpjky2Click(ui::TObject* Sender);
 
 private:
     // The books found by `filter` under the books list's current text, without moving the list

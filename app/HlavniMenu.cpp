@@ -55,10 +55,12 @@ void TForm1::SetUpMenu()
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
+    Archivovatvpjky1.OnClick = [this](ui::TObject* s) { Archivovatvpjky1Click(s); };
+    Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Pidat1, &Filtr2,
-                                &Pidat2, &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Export1, &Pidat1, &Filtr2, &Pidat2, &Filtr3, &Vyprzdnitdatabzi1,
+                                &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
 
