@@ -10,12 +10,13 @@
 #include "app/Hlavni.h"
 #include "maintenance/ArchivovatVypujcky.h"
 #include "maintenance/HledaniVArchivu.h"
+#include "platform/data/ValueText.h"
 #include "platform/sys/ShortDate.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
-#include <QTest>
+#include <QEventLoop>
 
 #include <sqlite3.h>
 
@@ -160,7 +161,7 @@ int main(int argc, char** argv)
                                 window = Millis([&f] {
                                     f.BitBtn2.Click();
                                     while (f.Running() && f.ModalResult() == ui::mrNone)
-                                        QTest::qWait(1);
+                                        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
                                 });
                                 archived = f.Archived();
                             }),
