@@ -76,6 +76,7 @@ void TForm1::SetUpHandlers()
     DBGrid3.OnDblClick = [this](ui::TObject* s) { DBGrid3DblClick(s); };
     Button2.OnClick = [this](ui::TObject* s) { Button2Click(s); };
     BitBtn9.OnClick = [this](ui::TObject* s) { BitBtn9Click(s); };
+    BitBtn12.OnClick = [this](ui::TObject* s) { BitBtn12Click(s); };
 
     // The books page (HlavniKnihy.cpp).
     SetUpBooksPage();
@@ -84,10 +85,6 @@ void TForm1::SetUpHandlers()
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
 
     ui::EnableFocusColors({&ComboBox1, &Edit1, &cbKnihy});
-
-    // Commands whose windows are still to come stay switched off until they arrive.
-    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn12)})
-        control->SetEnabled(false);
 }
 
 void TForm1::FormCreate(ui::TObject*)

@@ -60,9 +60,11 @@ void TForm1::SetUpMenu()
     Filtr3.OnClick = [this](ui::TObject* s) { Filtr3Click(s); };
     Vyprzdnitdatabzi1.OnClick = [this](ui::TObject* s) { Vyprzdnitdatabzi1Click(s); };
     Vyprzdnitvechnydatabze1.OnClick = [this](ui::TObject* s) { Vyprzdnitvechnydatabze1Click(s); };
+    Archivovatvpjky1.OnClick = [this](ui::TObject* s) { Archivovatvpjky1Click(s); };
+    Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2})
+    for (ui::TMenuItem* item : {&Export1, &Filtr2, &Pidat2})
         item->SetEnabled(false);
 }
 
