@@ -228,6 +228,11 @@ public:
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
 
+    // ---- Export and import of tables (HlavniPrenos.cpp). ----
+    void Export1Click(ui::TObject* Sender);
+    // Shows the dBase import modally; no button or menu item is bound to it.
+    void Importdatabze1Click(ui::TObject* Sender);
+
 private:
     // The books found by `filter` under the books list's current text, without moving the list
     // itself (which the books page shows); left open on the first of them.

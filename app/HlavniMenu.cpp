@@ -53,11 +53,12 @@ void TForm1::SetUpMenu()
     Zobrazit6.OnClick = [this](ui::TObject* s) { Zobrazit6Click(s); };
     Zobrazit5.OnClick = [this](ui::TObject* s) { Zobrazit5Click(s); };
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
+    Export1.OnClick = [this](ui::TObject* s) { Export1Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Pidat1, &Filtr2,
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Archivovatvpjky2, &Pidat1, &Filtr2,
                                 &Pidat2, &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
