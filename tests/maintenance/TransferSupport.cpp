@@ -54,7 +54,7 @@ bool RunUntil(const std::function<bool()>& done)
     return true;
 }
 
-int Run(const std::string& command, std::string* output)
+int RunCommand(const std::string& command, std::string* output)
 {
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (pipe == nullptr)
@@ -84,7 +84,7 @@ void WriteBytes(const std::string& file, const std::string& bytes)
 
 bool HavePythonModule(const char* module)
 {
-    return Run(std::string("/usr/bin/python3 -c 'import ") + module + "' >/dev/null 2>&1") == 0;
+    return RunCommand(std::string("/usr/bin/python3 -c 'import ") + module + "' >/dev/null 2>&1") == 0;
 }
 
 Rows ReadCsvWithPython(const std::string& file)
@@ -102,7 +102,7 @@ for r in rows:
 sys.stdout.write('\x1e'.join(out))
 )PY");
     std::string output;
-    const int status = Run("/usr/bin/python3 " + script + " '" + file + "'", &output);
+    const int status = RunCommand("/usr/bin/python3 " + script + " '" + file + "'", &output);
     std::remove(script.c_str());
     EXPECT_EQ(status, 0) << output;
     Rows rows;

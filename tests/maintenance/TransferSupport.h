@@ -26,7 +26,7 @@ bool RunUntil(const std::function<bool()>& done);
 // without the empty value after each row's last ";". Fails the test when python fails.
 Rows ReadCsvWithPython(const std::string& file);
 
-int Run(const std::string& command, std::string* output = nullptr);
+int RunCommand(const std::string& command, std::string* output = nullptr);
 std::string ReadBytes(const std::string& file);
 void WriteBytes(const std::string& file, const std::string& bytes);
 bool HavePythonModule(const char* module);
