@@ -69,18 +69,18 @@ TfrmExport::TfrmExport()
     Table1.Name = "Table1";
     OpenDialog1.Name = "OpenDialog1";
 
-    Label1.SetBounds(12, 12, 200, 16);
-    ComboBox1.SetBounds(12, 30, 200, 24);
-    CheckBox1.SetBounds(226, 32, 190, 20);
-    Label2.SetBounds(12, 62, 200, 16);
-    Edit2.SetBounds(12, 80, 310, 24);
-    Button1.SetBounds(330, 79, 85, 26);
-    RadioGroup1.SetBounds(12, 112, 403, 44);
-    Label3.SetBounds(12, 162, 200, 16);
-    ProgressBar1.SetBounds(12, 180, 403, 14);
-    Button2.SetBounds(12, 198, 85, 26);
-    BitBtn2.SetBounds(240, 198, 85, 26);
-    BitBtn3.SetBounds(330, 198, 85, 26);
+    Label1.SetBounds(12, 10, 200, 16);
+    ComboBox1.SetBounds(12, 28, 200, 24);
+    CheckBox1.SetBounds(226, 30, 190, 20);
+    Label2.SetBounds(12, 60, 200, 16);
+    Edit2.SetBounds(12, 78, 310, 24);
+    Button1.SetBounds(330, 77, 85, 26);
+    RadioGroup1.SetBounds(12, 108, 403, 56);
+    Label3.SetBounds(12, 168, 200, 16);
+    ProgressBar1.SetBounds(12, 186, 403, 12);
+    Button2.SetBounds(12, 200, 85, 26);
+    BitBtn2.SetBounds(240, 200, 85, 26);
+    BitBtn3.SetBounds(330, 200, 85, 26);
 
     ComboBox1.SetItems({"< Vyberte databázi >", "Archiv výpůjček", "Číselníky", "Čtenáři", "Klíčová slova", "Knihy",
                         "Výpůjčky"});

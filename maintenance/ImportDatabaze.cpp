@@ -47,19 +47,20 @@ TfrmImport::TfrmImport()
     Table1.Exclusive = true;
     Dbf1.Name = "Dbf1";
 
-    Label1.SetBounds(12, 12, 200, 16);
-    ComboBox1.SetBounds(12, 30, 200, 24);
-    CheckBox1.SetBounds(226, 32, 190, 20);
-    Label2.SetBounds(12, 62, 200, 16);
-    Edit1.SetBounds(12, 80, 310, 24);
-    Button1.SetBounds(330, 79, 85, 26);
-    RadioGroup1.SetBounds(12, 112, 403, 44);
-    Label4.SetBounds(12, 160, 403, 16);
-    Label3.SetBounds(12, 180, 200, 16);
-    ProgressBar1.SetBounds(12, 198, 403, 12);
-    Button4.SetBounds(12, 214, 85, 26);
-    Button3.SetBounds(240, 214, 85, 26);
-    Button2.SetBounds(330, 214, 85, 26);
+    Label1.SetBounds(12, 10, 200, 16);
+    ComboBox1.SetBounds(12, 28, 200, 24);
+    CheckBox1.SetBounds(226, 30, 190, 20);
+    Label2.SetBounds(12, 60, 200, 16);
+    Edit1.SetBounds(12, 78, 310, 24);
+    Button1.SetBounds(330, 77, 85, 26);
+    RadioGroup1.SetBounds(12, 108, 403, 56);
+    Label4.SetFontSize(11);
+    Label4.SetBounds(12, 167, 403, 14);
+    Label3.SetBounds(12, 184, 200, 16);
+    ProgressBar1.SetBounds(12, 202, 403, 12);
+    Button4.SetBounds(12, 216, 85, 26);
+    Button3.SetBounds(240, 216, 85, 26);
+    Button2.SetBounds(330, 216, 85, 26);
 
     ComboBox1.SetItems({"< Vyberte databázi >", "Archiv výpůjček", "Číselníky", "Čtenáři", "Klíčová slova", "Knihy",
                         "Výpůjčky"});
