@@ -263,6 +263,7 @@ void TfrmExport::BitBtn2Click(ui::TObject*)
     }
     ProgressBar1.SetMax(maximum);
     ProgressBar1.SetPosition(0);
+    progress_ = 0;
     if (csv_) {
         BitBtn2.Hide();
         Timer1.SetEnabled(true);
@@ -271,7 +272,14 @@ void TfrmExport::BitBtn2Click(ui::TObject*)
 
 void TfrmExport::AdvanceProgress(int step)
 {
-    ProgressBar1.SetPosition(ProgressBar1.Position() + step);
+    // The bar itself moves once per tick (ShowProgress).
+    progress_ += step;
+}
+
+void TfrmExport::ShowProgress()
+{
+    ProgressBar1.SetPosition(progress_);
+    ui::ShowProgressCaption(*this, kTitle, ProgressBar1);
 }
 
 bool TfrmExport::ExportRow()
@@ -349,7 +357,7 @@ void TfrmExport::Timer1Timer(ui::TObject*)
                     "). Export nebyl dokončen, soubor nebyl změněn.");
         return;
     }
-    ui::ShowProgressCaption(*this, kTitle, ProgressBar1);
+    ShowProgress();
     if (!more) {
         Timer1.SetEnabled(false);
         FinishExport();

@@ -51,6 +51,7 @@ private:
     // Writes the rows of one tick; false when the source is at its end.
     bool ExportRow();
     void AdvanceProgress(int step);
+    void ShowProgress();
     std::vector<data::TDataSet*> SourceDataSets() const;
 
     transfer::CsvFile file_;   // the open target file
@@ -59,6 +60,7 @@ private:
     bool csv_ = true;
     bool useFilter_ = false;
     std::string line_;
+    int progress_ = 0;
     std::string value_;
     int item_ = 0;
     data::TDataSet* source_ = nullptr;

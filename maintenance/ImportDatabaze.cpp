@@ -216,6 +216,7 @@ void TfrmImport::Button3Click(ui::TObject*)
     }
     const int count = Dbf1.RecordCount();
     ProgressBar1.SetPosition(0);
+    progress_ = 0;
     ProgressBar1.SetMax(item_ == kCodeLists ? count * 4 : count);
     Button3.Hide();
     Timer1.SetEnabled(true);
@@ -230,6 +231,13 @@ void TfrmImport::BindFields()
         codeListColumn_ = &Dbf1.FieldByName(item.mapping.at(static_cast<std::size_t>(pass_)).second);
         fields_.emplace_back(&Table1.FieldByName("Nazev"), codeListColumn_);
         return;
+    }
+    if (item_ == kReaders) {
+        flag_ = &Table1.FieldByName("Aktivni");
+        flagKey_ = &Table1.FieldByName("Stav");
+    } else if (item_ == kBooks) {
+        flag_ = &Table1.FieldByName("Pujceno");
+        flagKey_ = &Table1.FieldByName("Kod");
     }
     for (const auto& [target, column] : item.mapping) {
         // The loans table holds numbers in place of the names: they are looked up per record.
@@ -255,7 +263,7 @@ bool TfrmImport::ImportRecord()
     }
     CopyRecord();
     Dbf1.Next();
-    ProgressBar1.SetPosition(ProgressBar1.Position() + 1);
+    ++progress_; // the bar moves once per tick
     return true;
 }
 
@@ -295,10 +303,11 @@ void TfrmImport::CopyRecord()
         break;
     }
     case kReaders:
-        Table1.FieldByName("Aktivni").SetAsString(Table1.FieldByName("Stav").AsString() == "Aktivní" ? "True" : "False");
+        flag_->SetAsString(flagKey_->AsString() == "Aktivní" ? "True" : "False");
         break;
     case kBooks:
-        Table1.FieldByName("Pujceno").SetAsString(openLoanCodes_.count(Table1.FieldByName("Kod").AsString()) ? "True" : "False");
+        flagKey_->GetAsString(value_);
+        flag_->SetAsString(openLoanCodes_.count(value_) != 0 ? "True" : "False");
         break;
     default:
         break;
@@ -321,6 +330,7 @@ void TfrmImport::Timer1Timer(ui::TObject*)
                     " zdrojového souboru nelze přenést (" + e.what() + "). Databáze zůstala beze změny.");
         return;
     }
+    ProgressBar1.SetPosition(progress_);
     ui::ShowProgressCaption(*this, kTitle, ProgressBar1);
     if (!more) {
         Timer1.SetEnabled(false);

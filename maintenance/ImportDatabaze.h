@@ -67,9 +67,13 @@ private:
     std::unique_ptr<data::TTransaction> transaction_;
     int item_ = 0;
     std::int16_t pass_ = 0; // the code list being filled
+    int progress_ = 0;
     std::string source_;
     std::vector<std::pair<data::TField*, data::TField*>> fields_; // target, source
     data::TField* codeListColumn_ = nullptr;
+    // Readers: Aktivni from Stav; books: Pujceno from Kod.
+    data::TField* flag_ = nullptr;
+    data::TField* flagKey_ = nullptr;
     std::string value_;
     transfer::LookupTexts lookups_;
     // Before a books or readers import: each loan's number and the code or name its book or
