@@ -194,6 +194,7 @@ void TfrmImport::Button3Click(ui::TObject*)
                     openLoanCodes_.insert(key);
             }
         }
+        CloseMainWindow();
         transaction_ = std::make_unique<data::TTransaction>();
         // Every table of the choice is emptied inside the transaction; the templates in Empty
         // were checked to have the same structure, so the emptied tables are what they hold.
@@ -211,6 +212,7 @@ void TfrmImport::Button3Click(ui::TObject*)
     } catch (const std::exception&) {
         transaction_.reset();
         Table1.Close();
+        RefreshMainWindow();
         fail("Nebyl nalezen soubor s databází!");
         return;
     }
@@ -402,31 +404,45 @@ void TfrmImport::FinishImport()
     Close();
 }
 
-void TfrmImport::RefreshMainWindow()
+std::vector<data::TDataSet*> TfrmImport::MainWindowDataSets() const
 {
     if (Form1 == nullptr)
-        return;
-    std::vector<data::TDataSet*> dataSets;
+        return {};
     switch (item_) {
-    case kArchive: dataSets = {&Form1->Query3}; break;
-    case kCodeLists: dataSets = {&Form1->Table4, &Form1->Table5, &Form1->Table6, &Form1->Table7}; break;
-    case kReaders: dataSets = {&Form1->Table1, &Form1->Query2, &Form1->Table3}; break;
-    case kBooks: dataSets = {&Form1->Table2, &Form1->Query1, &Form1->Table3}; break;
-    case kLoans: dataSets = {&Form1->Table3}; break;
+    case kArchive: return {&Form1->Query3};
+    case kCodeLists: return {&Form1->Table4, &Form1->Table5, &Form1->Table6, &Form1->Table7};
+    case kReaders: return {&Form1->Table3, &Form1->Table1, &Form1->Query2};
+    case kBooks: return {&Form1->Table3, &Form1->Table2, &Form1->Query1};
+    case kLoans: return {&Form1->Table3};
     case kKeywords:
         if (Form9 != nullptr)
-            dataSets = {&Form9->Table1};
-        break;
-    default: break;
+            return {&Form9->Table1};
+        return {};
+    default: return {};
     }
-    for (data::TDataSet* dataSet : dataSets) {
-        if (!dataSet->Active())
-            continue;
-        try {
+}
+
+void TfrmImport::CloseMainWindow()
+{
+    // The window is modal: the main window's lists over the table are closed while it is being
+    // filled (so they do not re-read a growing table at every repaint) and reopened afterwards.
+    closed_.clear();
+    for (data::TDataSet* dataSet : MainWindowDataSets())
+        if (dataSet->Active()) {
             dataSet->Close();
-            dataSet->Open();
+            closed_.push_back(dataSet);
+        }
+}
+
+void TfrmImport::RefreshMainWindow()
+{
+    // Reopened in the reverse order of closing: the readers and books before the loans that look them up.
+    for (auto it = closed_.rbegin(); it != closed_.rend(); ++it) {
+        try {
+            (*it)->Open();
         } catch (const std::exception&) {
             // A list that cannot be reopened stays closed; the page refresh tries again.
         }
     }
+    closed_.clear();
 }

@@ -61,8 +61,11 @@ private:
     void BindFields();
     // Points the loans at the records the import gave new numbers (books by code, readers by name).
     void RepointLoans();
-    // Reopens the main window's datasets over the imported tables.
+    // The main window's datasets over the chosen tables; closed during the import, reopened after.
+    std::vector<data::TDataSet*> MainWindowDataSets() const;
+    void CloseMainWindow();
     void RefreshMainWindow();
+    std::vector<data::TDataSet*> closed_;
 
     std::unique_ptr<data::TTransaction> transaction_;
     int item_ = 0;
