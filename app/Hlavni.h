@@ -341,6 +341,11 @@ public:
     void Vyprzdnitdatabzi1Click(ui::TObject* Sender);
     void Vyprzdnitvechnydatabze1Click(ui::TObject* Sender);
 
+    // ---- Export and import of tables (HlavniPrenos.cpp). ----
+    void Export1Click(ui::TObject* Sender);
+    // Shows the dBase import modally; no button or menu item is bound to it.
+    void Importdatabze1Click(ui::TObject* Sender);
+
 private:
     // The day count of the overview: the day box's number, or the up-down's position when the
     // box holds no number of its range.

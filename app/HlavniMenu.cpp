@@ -53,6 +53,7 @@ void TForm1::SetUpMenu()
     Zobrazit6.OnClick = [this](ui::TObject* s) { Zobrazit6Click(s); };
     Zobrazit5.OnClick = [this](ui::TObject* s) { Zobrazit5Click(s); };
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
+    Export1.OnClick = [this](ui::TObject* s) { Export1Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
     Zloha1.OnClick = [this](ui::TObject* s) { Zloha1Click(s); };
@@ -64,7 +65,7 @@ void TForm1::SetUpMenu()
     Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Export1, &Filtr2, &Pidat2})
+    for (ui::TMenuItem* item : {&Filtr2, &Pidat2})
         item->SetEnabled(false);
 }
 

@@ -35,6 +35,19 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
 } // namespace
 
 TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
+    if (page == TCodePage::Utf8) {
+        // Every byte stands for itself.
+        for (int b = 0; b <= 0xFF; ++b) {
+            char entry[4] = {static_cast<char>(b), 0, 0, 1};
+            std::memcpy(&packed_[static_cast<std::size_t>(b)], entry, 4);
+            if (b >= 0x80) {
+                Utf8Char& c8 = high_[static_cast<std::size_t>(b - 0x80)];
+                c8.bytes[0] = static_cast<char>(b);
+                c8.length = 1;
+            }
+        }
+        return;
+    }
     sys::CodePageConverter conv(page == TCodePage::Ansi1250 ? sys::CodePage::Windows1250
                                                            : sys::CodePage::Ibm852);
     for (int b = 0x80; b <= 0xFF; ++b) {
@@ -62,11 +75,36 @@ TCodePageTable::TCodePageTable(TCodePage page) : page_(page) {
 const TCodePageTable& TCodePageTable::Get(TCodePage page) {
     static const TCodePageTable oem(TCodePage::Oem852);
     static const TCodePageTable ansi(TCodePage::Ansi1250);
-    return page == TCodePage::Ansi1250 ? ansi : oem;
+    static const TCodePageTable utf8(TCodePage::Utf8);
+    return page == TCodePage::Ansi1250 ? ansi : page == TCodePage::Utf8 ? utf8 : oem;
 }
 
 TCodePage TCodePageTable::FromLanguageDriver(std::uint8_t ldid) {
-    return ldid == 0xC8 ? TCodePage::Ansi1250 : TCodePage::Oem852;
+    switch (ldid) {
+    case 0x03: // Windows ANSI
+    case 0x57: // ANSI
+    case 0x58: // Western European ANSI
+    case 0x59: // Spanish ANSI
+    case 0xC8: // Eastern European Windows
+        return TCodePage::Ansi1250;
+    default:
+        return TCodePage::Oem852;
+    }
+}
+
+std::optional<TCodePage> TCodePageTable::FromCpgText(std::string_view text) {
+    std::string name;
+    for (const char c : text) {
+        if (c == '\r' || c == '\n') break;
+        if (c == ' ' || c == '\t' || c == '-' || c == '_') continue;
+        name += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    if (name == "UTF8") return TCodePage::Utf8;
+    for (const char* prefix : {"", "CP", "WINDOWS", "ANSI", "MSWIN"})
+        if (name == std::string(prefix) + "1250") return TCodePage::Ansi1250;
+    for (const char* prefix : {"", "CP", "IBM", "OEM", "DOS"})
+        if (name == std::string(prefix) + "852") return TCodePage::Oem852;
+    return std::nullopt;
 }
 
 void TCodePageTable::AppendUtf8(const char* bytes, std::size_t length, std::string& out) const {

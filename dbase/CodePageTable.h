@@ -7,22 +7,28 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 namespace dbase {
 
-enum class TCodePage { Oem852, Ansi1250 };
+// Utf8 passes the bytes through: tables whose .cpg file names UTF-8.
+enum class TCodePage { Oem852, Ansi1250, Utf8 };
 
 class TCodePageTable {
 public:
     // The shared table of a code page.
     static const TCodePageTable& Get(TCodePage page);
 
-    // Code page of a language driver byte: Windows Central European drivers mean CP1250; every
-    // other value, 0 included, is taken as the OEM code page CP852.
+    // Code page of a language driver byte: the Windows drivers (Central European, and the
+    // "ANSI" ones, which on a Czech machine mean CP1250) give CP1250; every other value, 0
+    // included, is taken as the OEM code page CP852.
     static TCodePage FromLanguageDriver(std::uint8_t ldid);
+    // Code page named by the text of a .cpg file ("CP1250", "1250", "UTF-8", "852"...); none when
+    // the text names no code page known here.
+    static std::optional<TCodePage> FromCpgText(std::string_view text);
 
     TCodePage Page() const { return page_; }
 

@@ -9,6 +9,9 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 
 namespace dbase {
 
@@ -21,6 +24,25 @@ namespace {
 constexpr std::uint8_t kTerminator = 0x0D;
 constexpr std::uint8_t kEndOfFile = 0x1A;
 constexpr std::uint8_t kOem852Driver = 0x64; // language driver byte of the OEM code page we write
+
+// The code page named by the .cpg file beside a table (the same name with the extension .cpg,
+// letter case of the extension ignored); none without such a file or a name known here.
+std::optional<TCodePage> CodePageOfCpgFile(const std::string& tableFile) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path table(tableFile);
+    for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
+        fs::path cpg = table;
+        cpg.replace_extension(extension);
+        if (!fs::is_regular_file(cpg, error)) continue;
+        std::ifstream in(cpg, std::ios::binary);
+        std::string text(256, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        return TCodePageTable::FromCpgText(text);
+    }
+    return std::nullopt;
+}
 
 void Put16(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v);
@@ -288,7 +310,11 @@ TDBaseFile::TDBaseFile(const std::string& fileName, TOpenMode mode, TNoticeEvent
     if (Version == xBaseVersion::xBaseV) ReadAt(32, rDbfHdr.data() + 32, 36); // a short file leaves zeros
     HeaderSize = Get16(rDbfHdr.data() + 8);
     RecordSize = Get16(rDbfHdr.data() + 10);
-    codePage_ = &TCodePageTable::Get(TCodePageTable::FromLanguageDriver(rDbfHdr[29]));
+    TCodePage page = TCodePageTable::FromLanguageDriver(rDbfHdr[29]);
+    // A header that names no language driver: a .cpg file beside the table may name the code page.
+    if (rDbfHdr[29] == 0)
+        if (const auto named = CodePageOfCpgFile(fileName)) page = *named;
+    codePage_ = &TCodePageTable::Get(page);
 
     const std::uint32_t stored = Get32(rDbfHdr.data() + 4);
     recordCount_ = CalcRecordCount();
