@@ -315,6 +315,11 @@ public:
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
 
+    // ---- Archiving (HlavniArchivace.cpp). ----
+    void BitBtn12Click(ui::TObject* Sender);
+    void Archivovatvpjky1Click(ui::TObject* Sender);
+    void Archivovatvpjky2Click(ui::TObject* Sender);
+
     // ---- Loans overview (HlavniPrehled.cpp). ----
     // Builds the loans filter from the overview's controls.
     void CSpinEdit1Changing(ui::TObject* Sender, bool& AllowChange);
