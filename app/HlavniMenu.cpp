@@ -53,11 +53,12 @@ void TForm1::SetUpMenu()
     Zobrazit6.OnClick = [this](ui::TObject* s) { Zobrazit6Click(s); };
     Zobrazit5.OnClick = [this](ui::TObject* s) { Zobrazit5Click(s); };
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
+    Pidat2.OnClick = [this](ui::TObject* s) { Pidat2Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2,
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2,
                                 &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
@@ -123,4 +124,12 @@ void TForm1::Pidat1Click(ui::TObject*)
 {
     TabbedNotebook1.SetPageIndex(1);
     BitBtn5.Click();
+}
+
+// ---- Readers page items. ----
+
+void TForm1::Pidat2Click(ui::TObject*)
+{
+    TabbedNotebook1.SetPageIndex(2);
+    BitBtn1.Click();
 }

@@ -97,6 +97,8 @@ void TForm1::Timer2Timer(ui::TObject*)
             ComboBox1.SetFocus();
         } else if (TabbedNotebook1.PageIndex() == 1) {
             RefreshBooksPage();
+        } else if (TabbedNotebook1.PageIndex() == 2) {
+            RefreshReadersPage();
         }
     } catch (const std::exception&) {
         // The refresh reports nothing; the page stays as far as it got.
