@@ -80,7 +80,7 @@ void TForm1::SetUpData()
         {"Kategorie", "", 134},
         {"Poznamka", "Poznámka", 294},
         {"Aktivni", "", 40, false},
-        {"Stav", "", 63},
+        {"Stav", "", 90}, // wide enough for "Neaktivní"
     });
     DBGrid5.SetColumns({{"Nazev", "Kategorie čtenáře", 185}, {"Kategorie", "", 40, false}});
     DBGrid6.SetColumns({{"Nazev", "Třída", 185}, {"Kategorie", "", 40, false}});
