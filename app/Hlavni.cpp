@@ -80,6 +80,8 @@ void TForm1::SetUpHandlers()
 
     // The books page (HlavniKnihy.cpp).
     SetUpBooksPage();
+    // The readers page (HlavniCtenari.cpp).
+    SetUpReadersPage();
 
     // The main window sees typed characters before its controls: Enter moves to the next control.
     OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };

@@ -10,6 +10,7 @@
 #include "platform/ui/Ui.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -181,7 +182,22 @@ public:
     ui::TDBEdit DBEdit3{&GroupBox2, &DataSource2, "Pujceno"};
 
     // ---- Page 2: readers. ----
+    ui::TLabel Label34{TabbedNotebook1.Page(2), "Rychlý filtr:"};
+    ui::TEdit Edit10{TabbedNotebook1.Page(2)}; // quick filters on name, class, category
+    ui::TEdit Edit11{TabbedNotebook1.Page(2)};
+    ui::TEdit Edit12{TabbedNotebook1.Page(2)};
+    ui::TCheckBox CheckBox8{TabbedNotebook1.Page(2), "Aktivní"};
+    ui::TCheckBox CheckBox7{TabbedNotebook1.Page(2), "Neaktivní"};
     ui::TDBGrid DBGrid1{TabbedNotebook1.Page(2), &DataSource1};
+    // Sort buttons over the titles of the name, class and category columns.
+    ui::TBitBtn BitBtn20{TabbedNotebook1.Page(2)};
+    ui::TBitBtn BitBtn21{TabbedNotebook1.Page(2)};
+    ui::TBitBtn BitBtn22{TabbedNotebook1.Page(2)};
+    ui::TBitBtn BitBtn1{TabbedNotebook1.Page(2), "Přidat čtenáře"};
+    ui::TBitBtn BitBtn2{TabbedNotebook1.Page(2), "Upravit čtenáře"};
+    ui::TBitBtn BitBtn3{TabbedNotebook1.Page(2), "Odebrat čtenáře"};
+    ui::TBitBtn BitBtn18{TabbedNotebook1.Page(2), "Předchozí školní rok"};
+    ui::TBitBtn BitBtn30{TabbedNotebook1.Page(2), "Další školní rok"};
 
     // ---- Page 3: loans overview (the same loans dataset as the lending desk). ----
     ui::TLabel Label10{TabbedNotebook1.Page(3), "Čtenář"};
@@ -297,6 +313,24 @@ public:
     // ---- Readers page (HlavniCtenari.cpp). ----
     // Rebuilds and reopens the readers list under the readers page's filter boxes.
     void Edit10Change(ui::TObject* Sender);
+    void BitBtn20Click(ui::TObject* Sender);
+    void BitBtn21Click(ui::TObject* Sender);
+    void BitBtn22Click(ui::TObject* Sender);
+    void CheckBox8Click(ui::TObject* Sender);
+    void CheckBox7Click(ui::TObject* Sender);
+    void CheckBox8KeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
+    void CheckBox7KeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
+    void BitBtn1Click(ui::TObject* Sender);
+    void BitBtn2Click(ui::TObject* Sender);
+    void BitBtn3Click(ui::TObject* Sender);
+    // The readers page's part of the page refresh, run when its tab is clicked.
+    void RefreshReadersPage();
+    // The reader list's sort columns and the glyphs their buttons show.
+    const app::SortButtons& ReadersSort() const { return readerSort_; }
+
+    // ---- School-year roll-over (HlavniCtenariPrikazy.cpp). ----
+    void BitBtn30Click(ui::TObject* Sender);
+    void BitBtn18Click(ui::TObject* Sender);
 
     // ---- Backup and restore (HlavniZaloha.cpp). ----
     void BitBtn4Click(ui::TObject* Sender);
@@ -314,6 +348,7 @@ public:
     void Zobrazit5Click(ui::TObject* Sender);
     void Zobrazit6Click(ui::TObject* Sender);
     void Obsah1Click(ui::TObject* Sender);
+    void Pidat2Click(ui::TObject* Sender);
 
     // ---- Archiving (HlavniArchivace.cpp). ----
     void BitBtn12Click(ui::TObject* Sender);
@@ -396,6 +431,16 @@ private:
     // `title`) when the book is no longer there.
     bool PositionOnCurrentBook(const char* title);
     app::SortButtons bookSort_;
+    // Readers page (HlavniCtenari.cpp, HlavniCtenariLayout.cpp, HlavniCtenariPrikazy.cpp).
+    void SetUpReadersLayout();
+    void PlaceReadersColumnControls();
+    void SetUpReadersPage();
+    void SortReaders(std::size_t column, ui::TObject* Sender);
+    void ActiveBoxClicked(ui::TCheckBox& clicked);
+    // Runs a roll-over of Table1 with its filter off, then switches the filter on again and
+    // reopens the readers list, whether the roll-over succeeded or not.
+    void RollReaders(const std::function<void()>& rollOver);
+    app::SortButtons readerSort_;
     // Sets up the progress bars that follow the recomputation of days lent.
     void DaysProgressStart(int count);
 };

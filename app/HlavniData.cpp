@@ -75,12 +75,12 @@ void TForm1::SetUpData()
     });
     DBGrid1.SetColumns({
         {"Cislo", "", 40, false},
-        {"Jmeno", "Jméno a příjmení", 300},
-        {"Trida", "Třída", 60},
-        {"Kategorie", "", 180},
-        {"Poznamka", "Poznámka", 220},
+        {"Jmeno", "Jméno a příjmení", 250},
+        {"Trida", "Třída", 70},
+        {"Kategorie", "", 134},
+        {"Poznamka", "Poznámka", 294},
         {"Aktivni", "", 40, false},
-        {"Stav", "", 80},
+        {"Stav", "", 90}, // wide enough for "Neaktivní"
     });
     DBGrid5.SetColumns({{"Nazev", "Kategorie čtenáře", 185}, {"Kategorie", "", 40, false}});
     DBGrid6.SetColumns({{"Nazev", "Třída", 185}, {"Kategorie", "", 40, false}});

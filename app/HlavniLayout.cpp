@@ -134,8 +134,8 @@ void TForm1::SetUpLayout()
     // Page 1: books (HlavniKnihyLayout.cpp).
     SetUpBooksLayout();
 
-    // Page 2: readers.
-    DBGrid1.SetBounds(8, 56, 866, 476);
+    // Page 2: readers (HlavniCtenariLayout.cpp).
+    SetUpReadersLayout();
 
     // Page 3: loans overview.
     DBGrid4.SetBounds(8, 120, 866, 412);

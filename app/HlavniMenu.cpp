@@ -54,6 +54,7 @@ void TForm1::SetUpMenu()
     Zobrazit5.OnClick = [this](ui::TObject* s) { Zobrazit5Click(s); };
     Obsah1.OnClick = [this](ui::TObject* s) { Obsah1Click(s); };
     Export1.OnClick = [this](ui::TObject* s) { Export1Click(s); };
+    Pidat2.OnClick = [this](ui::TObject* s) { Pidat2Click(s); };
     Orbelin1.OnClick = [this](ui::TObject* s) { Orbelin1Click(s); };
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
     Zloha1.OnClick = [this](ui::TObject* s) { Zloha1Click(s); };
@@ -65,7 +66,7 @@ void TForm1::SetUpMenu()
     Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Filtr2, &Pidat2})
+    for (ui::TMenuItem* item : {&Filtr2})
         item->SetEnabled(false);
 }
 
@@ -130,4 +131,12 @@ void TForm1::Pidat1Click(ui::TObject*)
 {
     TabbedNotebook1.SetPageIndex(1);
     BitBtn5.Click();
+}
+
+// ---- Readers page items. ----
+
+void TForm1::Pidat2Click(ui::TObject*)
+{
+    TabbedNotebook1.SetPageIndex(2);
+    BitBtn1.Click();
 }

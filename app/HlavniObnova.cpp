@@ -97,6 +97,8 @@ void TForm1::Timer2Timer(ui::TObject*)
             ComboBox1.SetFocus();
         } else if (TabbedNotebook1.PageIndex() == 1) {
             RefreshBooksPage();
+        } else if (TabbedNotebook1.PageIndex() == 2) {
+            RefreshReadersPage();
         }
 
         // ---- Loans overview; the code lists and the archive need nothing but the closing steps. ----

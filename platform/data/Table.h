@@ -4,11 +4,10 @@
 
 #include "platform/data/SqlDataSet.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <string>
 
 namespace data {
 
@@ -33,6 +32,16 @@ public:
     // in one statement over the file. The table's cursor, filter and records are left as they
     // were, so a pick list that holds a whole table fills in milliseconds. The table must be open.
     std::vector<std::vector<std::string>> ReadTexts(const std::vector<std::string>& fields, std::string_view filter);
+
+    // Rewrites fields of many records at once: `change` gets the texts (as AsString gives them) of
+    // `fields` of each record that passes `filter`, in the table's order, and answers whether it
+    // changed them; a changed record gets all those fields written back (converted as SetAsString
+    // converts). The records are read in one statement, then the changed ones written by record
+    // number, all inside one transaction (the caller's when one is running): the table holds every
+    // change or none. Answers how many records were written. The table's filter is kept and it is
+    // put on its first record, re-read. The table must be open and in browse state.
+    int RewriteTexts(const std::vector<std::string>& fields, std::string_view filter,
+                     const std::function<bool(std::vector<std::string>& texts)>& change);
 
 protected:
     void InternalOpen() override;

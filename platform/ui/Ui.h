@@ -5,6 +5,7 @@
 #include "platform/ui/BusyLabel.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
+#include "platform/ui/CheckBoxKeys.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/DBControls.h"
