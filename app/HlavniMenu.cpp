@@ -57,7 +57,7 @@ void TForm1::SetUpMenu()
     Oaplikaci1.OnClick = [this](ui::TObject* s) { SpeedButton11Click(s); };
 
     // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Filtr2, &Pidat2,
+    for (ui::TMenuItem* item : {&Zloha1, &Import1, &Archivovatvpjky1, &Export1, &Archivovatvpjky2, &Pidat2,
                                 &Filtr3, &Vyprzdnitdatabzi1, &Vyprzdnitvechnydatabze1})
         item->SetEnabled(false);
 }
