@@ -3,6 +3,7 @@
 #include "catalogue/FiltrKnih.h"
 
 #include <QApplication>
+#include <QRadioButton>
 #include <QStyle>
 #include <QWidget>
 
@@ -87,6 +88,16 @@ void TForm10::SetUpLayout()
     RadioGroup1.SetItems({"Všechny zadané podmínky musí souhlasit", "Musí souhlasit alespoň jedna zadaná podmínka"});
     RadioGroup1.SetItemIndex(0);
     RadioGroup1.SetBounds(360, 232, 334, 70);
+    // The group takes the focus (Enter in the last range edit moves there) on its chosen button.
+    RadioGroup1.setFocusPolicy(Qt::StrongFocus);
+    auto focusOnChosen = [this] {
+        const QList<QRadioButton*> buttons = RadioGroup1.findChildren<QRadioButton*>();
+        const int chosen = RadioGroup1.ItemIndex();
+        if (chosen >= 0 && chosen < buttons.size())
+            RadioGroup1.setFocusProxy(buttons.at(chosen));
+    };
+    focusOnChosen();
+    RadioGroup1.OnClick = [focusOnChosen](ui::TObject*) { focusOnChosen(); };
 
     // Buttons along the bottom.
     BitBtn10.SetGlyph(StandardIcon(QStyle::SP_DialogResetButton));

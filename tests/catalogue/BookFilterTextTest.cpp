@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -190,7 +192,7 @@ TEST(SavedFilterFileTest, SkippedDestinationsPicturesBinaryAndFallbackCount)
 TEST(SavedFilterFileTest, PlainTextIsCodePage1250)
 {
     const BookFilter f = catalogue::ParseFilterRecordLine(ui::RichEditFileText(Fixture("plain_cp1250.flt")));
-    EXPECT_EQ(f.Texts[kNazev], "čísla");
+    EXPECT_EQ(f.Texts[kNazev], "číšla");
     EXPECT_EQ(f.Texts[kCenaOd], "10");
     EXPECT_TRUE(f.Exact[0]);
 }
@@ -202,6 +204,24 @@ TEST(SavedFilterFileTest, WrittenInCodePage1250Escapes)
     EXPECT_NE(rtf.find("\\fcharset238"), std::string::npos);
     EXPECT_NE(rtf.find("Nov\\'e9_knihy,\\'80,\\u453?"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\par"), std::string::npos);
+}
+
+// An independent rich-text reader, when installed, reads our files as the text we wrote.
+TEST(SavedFilterFileTest, ReadBackByAnotherReader)
+{
+    if (std::system("command -v unrtf >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "unrtf is not installed";
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "lendar-filter-unrtf.flt";
+    std::ofstream(file, std::ios::binary) << ui::TextToRtf(",,Čapek,,,,Nové_knihy,\"a,b\",1990,");
+    std::string html;
+    if (FILE* pipe = popen(("unrtf --html '" + file.string() + "' 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            html.append(buffer, n);
+        pclose(pipe);
+    }
+    std::filesystem::remove(file);
+    EXPECT_NE(html.find(",,&#268;apek,,,,Nov&eacute;_knihy,&quot;a,b&quot;,1990,"), std::string::npos) << html;
 }
 
 TEST(SavedFilterFileTest, CorpusReplaysWithoutFault)

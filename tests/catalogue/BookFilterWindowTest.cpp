@@ -7,6 +7,8 @@
 #include "catalogue/FiltrKnih.h"
 #include "platform/ui/RichText.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
 
 #include <fstream>
@@ -80,7 +82,8 @@ protected:
     std::string FileText(const std::string& name) const
     {
         std::ifstream in(FilterFile(name), std::ios::binary);
-        return ui::RichEditFileText({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return ui::RichEditFileText(bytes);
     }
 
     void PutFile(const std::string& name, const std::string& bytes)
@@ -207,7 +210,7 @@ TEST_F(FilterWindowTest, EnterMovesAlongTheChain)
         EXPECT_TRUE(f.Edit1.Focused());
         f.Edit9.SetFocus();
         QTest::keyClick(&f.Edit9, Qt::Key_Return);
-        EXPECT_TRUE(f.RadioGroup1.hasFocus() || f.RadioGroup1.isAncestorOf(QApplication::focusWidget()));
+        EXPECT_TRUE(f.RadioGroup1.isAncestorOf(QApplication::focusWidget()));
     });
 }
 
@@ -241,19 +244,23 @@ TEST_F(FilterWindowTest, ClearingAsksFirst)
 TEST_F(FilterWindowTest, ALastLineOtherThanOrderByGetsTheSortOrder)
 {
     Form1->Query1.Close();
-    Form1->Query1.SQL.SetText("SELECT * FROM Knihy\norder by Nazev");
+    Form1->Query1.SQL.SetText("SELECT * FROM Knihy\nWHERE Kod='K1'");
     Form10->ClearCriteria();
     Form10->BitBtn2Click(nullptr);
     EXPECT_EQ(SqlLines(), (Lines{"SELECT * FROM Knihy", "ORDER BY Kod"}));
+    EXPECT_EQ(Codes(), (Lines{"K1", "K2", "K3", "K4"}));
 }
 
 TEST_F(FilterWindowTest, AFailureWhileShowingStillGivesTheTabSetBack)
 {
     Form1->Query1.Close();
-    Form1->Query1.SQL.SetText("SELECT Kod FROM Knihy\nORDER BY Kod");
+    Form1->Query1.SQL.SetText("SELECT Kod, Vlastnosti FROM Knihy\nORDER BY Kod");
     Form1->Query1.Open();
     dialogs_->Answer(ui::IDOK);
-    dialogs_->ExpectModal(*Form10, {}, ui::mrCancel);
+    dialogs_->ExpectModal(*Form10, std::function<void(TForm10&)>([](TForm10&) {
+                              EXPECT_TRUE(Form1->TabbedNotebook1.isVisible());
+                          }),
+                          ui::mrCancel);
     AsUser([] { Form1->BitBtn24.Click(); });
     EXPECT_TRUE(Form1->TabbedNotebook1.isVisible());
 }
@@ -354,7 +361,7 @@ TEST_F(FilterWindowTest, AFailedSaveIsShownAndNotListed)
 
 TEST_F(FilterWindowTest, DeleteRemovesTheFileAndClearsTheForm)
 {
-    PutFile("Starý", ",Babička,");
+    PutFile("Starý", ",Babi\xe8ka,"); // plain text in code page 1250
     InWindow([this](TForm10& f) {
         dialogs_->Expect("Žádný filtr není vybraný!", "Není vybraný žádný filtr");
         f.BitBtn7.Click();
@@ -370,9 +377,12 @@ TEST_F(FilterWindowTest, DeleteRemovesTheFileAndClearsTheForm)
 
 TEST_F(FilterWindowTest, AFailedDeleteIsShownAndTheNameStays)
 {
-    std::filesystem::create_directories(FilterFile("Zamčený") / "obsah");
+    PutFile("Zamčený", "");
     InWindow([this](TForm10& f) {
         Choose(f.ComboBox9, "Zamčený");
+        // Meanwhile something else took the name: a folder that cannot be removed as a file.
+        std::filesystem::remove(FilterFile("Zamčený"));
+        std::filesystem::create_directories(FilterFile("Zamčený") / "obsah");
         dialogs_->Answer(ui::IDOK);
         f.BitBtn7.Click();
         EXPECT_EQ(dialogs_->LastMessage()->Caption, "Vymazání filtru");
@@ -386,6 +396,7 @@ TEST_F(FilterWindowTest, SavedFilterPickAppliesWithoutShowingAndCancelListsAll)
 {
     PutFile("Nové knihy", "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0\\fcharset238 Arial;}}\\f0 "
                           ",,,,,,Nov\\'e9_knihy,,,,,1930,,,,,,0,0,0,0,0,0,0,0,1,\\par}");
+    ClickTab(0);
     ClickTab(1);
     ASSERT_EQ(Form1->ComboBox11.Items(), (Lines{TForm10::kNoSavedFilter, "Nové knihy"}));
     Choose(Form1->ComboBox11, "Nové knihy");
@@ -415,6 +426,27 @@ TEST_F(FilterWindowTest, MenuItemsOpenTheWindow)
     Form1->Filtr2.Click();
     EXPECT_EQ(Form1->TabbedNotebook1.PageIndex(), 1);
     EXPECT_EQ(dialogs_->ModalsShown(), (Lines{"Form10", "Form10"}));
+}
+
+} // namespace
+
+namespace {
+
+// A picture of the filled-in window for a look by eye: LENDAR_FILTER_SHOT=<file.png>.
+TEST_F(FilterWindowTest, PictureOfTheFilledWindow)
+{
+    const char* shot = std::getenv("LENDAR_FILTER_SHOT");
+    if (shot == nullptr)
+        GTEST_SKIP() << "set LENDAR_FILTER_SHOT to save a picture";
+    InWindow([this, shot](TForm10& f) {
+        TypePick(f.ComboBox1, "Válka");
+        TypePick(f.ComboBox2, "Čap");
+        TypeEdit(f.Edit1, "pes kočka");
+        TypeEdit(f.Edit4, "1990");
+        TypeEdit(f.Edit5, "2000");
+        f.Edit9.SetFocus();
+        f.grab().save(QString::fromLocal8Bit(shot));
+    });
 }
 
 } // namespace
