@@ -50,9 +50,9 @@ void TForm10::SetUpLayout()
 
     // Saved filters along the top.
     Label23.SetBounds(12, 16, 96, 16);
-    ComboBox9.SetBounds(110, 12, 400, kHeight);
+    ComboBox9.SetBounds(110, 12, 390, kHeight);
     BitBtn7.SetGlyph(StandardIcon(QStyle::SP_TrashIcon));
-    BitBtn7.SetBounds(522, 10, 172, 28);
+    BitBtn7.SetBounds(508, 10, 186, 28);
 
     // Left column: the eight pick lists.
     const std::pair<ui::TLabel*, ui::TComboBox*> picks[] = {
