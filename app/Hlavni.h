@@ -300,6 +300,13 @@ public:
     void Odebratknihu1Click(ui::TObject* Sender);
     void Pidat1Click(ui::TObject* Sender);
 
+    // ---- Books page: extended and saved filters (HlavniKnihyFiltr.cpp). ----
+    void BitBtn24Click(ui::TObject* Sender); // "Rozšířený filtr"
+    void BitBtn26Click(ui::TObject* Sender); // "Zrušit filtr"
+    void ComboBox11Click(ui::TObject* Sender);
+    void Filtr1Click(ui::TObject* Sender);
+    void Filtr2Click(ui::TObject* Sender);
+
     // ---- Lending desk (HlavniPujcovani.cpp). ----
     void ComboBox1Change(ui::TObject* Sender);
     void ComboBox1KeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
@@ -425,6 +432,10 @@ private:
     void PlaceBooksColumnControls();
     void SetUpBooksPage();
     void SetUpBooksMenu(); // HlavniMenu.cpp
+    void SetUpBooksFilters(); // HlavniKnihyFiltr.cpp
+    // Fills ComboBox11 with the names of the saved filters (only its first item when the folder
+    // cannot be listed).
+    void ListSavedFilters();
     void SortBooks(std::size_t column, ui::TObject* Sender);
     void SetBooksStateFilter();
     // Puts Table2 on the highlighted book by its record number; false (after a warning titled

@@ -4,14 +4,13 @@
 #include "app/Hlavni.h"
 
 #include "app/QuickFilter.h"
+#include "catalogue/FiltrKnih.h"
 
 #include <QLineEdit>
 
 #include <filesystem>
 
 namespace {
-
-const char* const kNoSavedFilter = "– – – Vyberte uložený filtr ze seznamu – – –";
 
 // Which filter built the books list's text last (the window's Tag).
 enum : int { kBuiltByNone = 0, kBuiltByExtendedFilter = 1, kBuiltByQuickFilter = 2 };
@@ -43,11 +42,7 @@ void TForm1::SetUpBooksPage()
     Vytvoitkopiizznamu1.OnClick = [this](ui::TObject* s) { Vytvoitkopiizznamu1Click(s); };
     SetUpBooksMenu();
 
-    // The extended and saved filters arrive with the extended filter window.
-    for (ui::TControl* control : {static_cast<ui::TControl*>(&BitBtn24), static_cast<ui::TControl*>(&BitBtn26),
-                                  static_cast<ui::TControl*>(&ComboBox11)})
-        control->SetEnabled(false);
-    Filtr1.SetEnabled(false);
+    SetUpBooksFilters();
 
     ui::EnableFocusColors({&Edit5, &Edit6, &Edit7, &Edit9});
 
@@ -103,8 +98,10 @@ void TForm1::SortBooks(std::size_t column, ui::TObject* Sender)
             Edit5.OnChange(Sender);
         return;
     }
-    // Built by the extended filter, or by neither: only the order changes. (The extended filter
-    // window re-applies its conditions here once its apply button exists.)
+    // Built by the extended filter: its window applies its conditions again (unshown), then the
+    // order changes. Built by neither: only the order changes.
+    if (Tag == kBuiltByExtendedFilter)
+        Form10->BitBtn2.Click();
     Query1.Close();
     app::SortButtons::PutOrderBy(Query1.SQL, bookSort_.OrderByOf(column));
     Query1.Open();
@@ -142,10 +139,7 @@ void TForm1::RefreshBooksPage()
     Table2.SetFiltered(true);
     if (Edit5.OnChange)
         Edit5.OnChange(nullptr);
-    // The saved filters' names follow the first item once the saved filter files are read.
-    ComboBox11.ClearItems();
-    ComboBox11.AddItem(kNoSavedFilter);
-    ComboBox11.SetItemIndex(0);
+    ListSavedFilters();
     TabbedNotebook1.Show();
     Edit5.SetFocus();
 }

@@ -65,9 +65,6 @@ void TForm1::SetUpMenu()
     Archivovatvpjky1.OnClick = [this](ui::TObject* s) { Archivovatvpjky1Click(s); };
     Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
 
-    // Items whose windows or commands are still to come stay switched off until they arrive.
-    for (ui::TMenuItem* item : {&Filtr2})
-        item->SetEnabled(false);
 }
 
 void TForm1::Konec1Click(ui::TObject*)

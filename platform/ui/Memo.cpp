@@ -120,19 +120,7 @@ void TRichEdit::LoadFromFile(const std::filesystem::path& path)
     if (!in)
         throw EFileError("Nelze otevřít soubor " + path.string() + ".");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (LooksLikeRtf(bytes)) {
-        SetText(RtfToText(bytes));
-        return;
-    }
-    // Plain text: lines may end with CR LF.
-    std::string text;
-    text.reserve(bytes.size());
-    for (char c : bytes)
-        if (c != '\r')
-            text += c;
-    while (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    SetText(text);
+    SetText(RichEditFileText(bytes));
 }
 
 } // namespace ui

@@ -97,6 +97,7 @@ std::string TextToRtf(std::string_view text)
 {
     std::string out = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 Tahoma;}}\n"
                       "\\viewkind4\\uc1\\pard\\f0\\fs16 ";
+    sys::CodePageConverter cp1250(sys::CodePage::Windows1250);
     for (char32_t c : DecodeUtf8(text)) {
         switch (c) {
         case U'\\': out += "\\\\"; break;
@@ -106,10 +107,22 @@ std::string TextToRtf(std::string_view text)
         case U'\r': break;
         case U'\t': out += "\\tab "; break;
         default:
-            if (c < 0x80)
+            if (c < 0x80) {
                 out += static_cast<char>(c);
-            else
-                AppendUnicodeEscape(out, c);
+            } else {
+                std::string utf8;
+                AppendUtf8(utf8, c);
+                const std::string byte = cp1250.FromUtf8(utf8);
+                if (byte.size() == 1 && byte != "?") {
+                    static const char* const hex = "0123456789abcdef";
+                    const auto b = static_cast<unsigned char>(byte[0]);
+                    out += "\\'";
+                    out += hex[b >> 4];
+                    out += hex[b & 15];
+                } else {
+                    AppendUnicodeEscape(out, c);
+                }
+            }
         }
     }
     out += "\\par\n}\n";
@@ -138,10 +151,12 @@ std::string RtfToText(std::string_view rtf)
     char16_t highSurrogate = 0;
     int skipFallback = 0; // characters still to skip after \uN
     sys::CodePageConverter cp1250(sys::CodePage::Windows1250);
+    sys::CodePageConverter cp852(sys::CodePage::Ibm852);
+    sys::CodePageConverter* page = &cp1250;
 
     auto flushBytes = [&] {
         if (!pendingBytes.empty()) {
-            out += cp1250.ToUtf8(pendingBytes);
+            out += page->ToUtf8(pendingBytes);
             pendingBytes.clear();
         }
     };
@@ -238,8 +253,19 @@ std::string RtfToText(std::string_view rtf)
                 g.skip = true;
                 continue;
             }
+            if (word == "bin") {
+                // Binary data of the given length follows; it is never text.
+                const auto length = static_cast<std::size_t>(hasParam && param > 0 ? param : 0);
+                i = length > rtf.size() - i ? rtf.size() : i + length;
+                continue;
+            }
             if (g.skip)
                 continue;
+            if (word == "ansicpg" && hasParam) {
+                flushBytes();
+                page = param == 852 ? &cp852 : &cp1250;
+                continue;
+            }
             if (word == "uc") {
                 g.uc = hasParam ? static_cast<int>(param) : 1;
                 continue;
@@ -283,7 +309,7 @@ std::string RtfToText(std::string_view rtf)
         }
         destinationStart = false;
         ++i;
-        if (c == '\r' || c == '\n')
+        if (c == '\r' || c == '\n' || c == '\0')
             continue;
         if (g.skip)
             continue;
@@ -302,6 +328,26 @@ std::string RtfToText(std::string_view rtf)
     if (!out.empty() && out.back() == '\n')
         out.pop_back();
     return out;
+}
+
+std::string RichEditFileText(std::string_view bytes)
+{
+    if (LooksLikeRtf(bytes))
+        return RtfToText(bytes);
+    std::string text;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.assign(bytes.substr(3));
+    } else {
+        text = sys::ToUtf8(sys::CodePage::Windows1250, bytes);
+    }
+    std::string lines;
+    lines.reserve(text.size());
+    for (char c : text)
+        if (c != '\r')
+            lines += c;
+    while (!lines.empty() && lines.back() == '\n')
+        lines.pop_back();
+    return lines;
 }
 
 } // namespace ui

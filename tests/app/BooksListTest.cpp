@@ -41,9 +41,9 @@ TEST_F(BooksListTest, TabShowsAvailableBooksByCode)
     EXPECT_TRUE(Form1->Edit5.Focused());
     EXPECT_EQ(Form1->ComboBox11.Items(), (Lines{"– – – Vyberte uložený filtr ze seznamu – – –"}));
     EXPECT_EQ(Form1->ComboBox11.ItemIndex(), 0);
-    EXPECT_FALSE(Form1->ComboBox11.Enabled());
-    EXPECT_FALSE(Form1->BitBtn24.Enabled());
-    EXPECT_FALSE(Form1->BitBtn26.Enabled());
+    EXPECT_TRUE(Form1->ComboBox11.Enabled());
+    EXPECT_TRUE(Form1->BitBtn24.Enabled());
+    EXPECT_TRUE(Form1->BitBtn26.Enabled());
     ExpectNoMessage();
 }
 
