@@ -64,7 +64,6 @@ void TForm1::SetUpMenu()
     Vyprzdnitvechnydatabze1.OnClick = [this](ui::TObject* s) { Vyprzdnitvechnydatabze1Click(s); };
     Archivovatvpjky1.OnClick = [this](ui::TObject* s) { Archivovatvpjky1Click(s); };
     Archivovatvpjky2.OnClick = [this](ui::TObject* s) { Archivovatvpjky2Click(s); };
-
 }
 
 void TForm1::Konec1Click(ui::TObject*)
