@@ -41,7 +41,9 @@ protected:
         QTest::keyClick(&grid, Qt::Key_F2);
         QWidget* editor = QApplication::focusWidget();
         ASSERT_NE(editor, &grid) << "no cell editor opened";
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        // Home, Shift+End selects the text (Ctrl+A is the main menu's "Archivovat výpůjčky...").
+        QTest::keyClick(editor, Qt::Key_Home);
+        QTest::keyClick(editor, Qt::Key_End, Qt::ShiftModifier);
         TypeKeys(editor, QString::fromUtf8(text.c_str()));
         QTest::keyClick(editor, Qt::Key_Return);
     }

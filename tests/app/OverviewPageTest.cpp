@@ -42,7 +42,9 @@ protected:
     static void Retype(QWidget* field, const std::string& text)
     {
         field->setFocus();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        // Home, Shift+End selects the text (Ctrl+A is the main menu's "Archivovat výpůjčky...").
+        QTest::keyClick(field, Qt::Key_Home);
+        QTest::keyClick(field, Qt::Key_End, Qt::ShiftModifier);
         QTest::keyClick(field, Qt::Key_Backspace);
         TypeKeys(field, ui::Q(text));
     }

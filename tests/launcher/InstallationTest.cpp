@@ -214,6 +214,17 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     ASSERT_FALSE(question.empty()) << "no question after Konec";
     ASSERT_TRUE(x.PressReturn(question));
     EXPECT_TRUE(x.WaitUntilGone(kMainTitle, 30)) << "Lendar did not end";
+    // The window goes before the process: Lendar holds its folder until it has ended.
+    const auto folderFree = [&] {
+        try {
+            Read(folder / "Knihy.DB", {"Kod"});
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    for (int tries = 0; tries < 150 && !folderFree(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     const auto loan = Read(loans, {"CisloCtenare", "CisloKnihy", "VracenoB", "Pujceno", "Vraceno"});
     ASSERT_EQ(loan[0].size(), 1u);
