@@ -441,6 +441,14 @@ private:
     // Puts Table2 on the highlighted book by its record number; false (after a warning titled
     // `title`) when the book is no longer there.
     bool PositionOnCurrentBook(const char* title);
+    // The delete command of the books and readers pages (HlavniOdebrani.cpp): deletes the record
+    // numbered `number` from `table` unless a loan, returned or not, names it in `loanField` (then
+    // `refusal` is shown instead); "" deletes nothing. Afterwards the loans are back on the open
+    // ones and the page's list is rebuilt through its quick-filter box, whatever happened; a
+    // failure is shown then, never passed over.
+    void DeleteUnlessLent(data::TTable& table, const std::string& number, const char* loanField,
+                          const char* refusal, const char* refusalTitle, data::TQuery& list,
+                          ui::TEdit& quickFilter, ui::TObject* Sender);
     app::SortButtons bookSort_;
     // Readers page (HlavniCtenari.cpp, HlavniCtenariLayout.cpp, HlavniCtenariPrikazy.cpp).
     void SetUpReadersLayout();

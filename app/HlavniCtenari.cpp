@@ -9,7 +9,6 @@
 #include "catalogue/PridatCtenare.h"
 #include "platform/data/Quote.h"
 
-#include <exception>
 #include <filesystem>
 
 namespace {
@@ -147,52 +146,11 @@ void TForm1::BitBtn3Click(ui::TObject* Sender)
                                    ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES)
         return;
 
-    ui::ShowBusy(TabbedNotebook1, Label35);
-    std::exception_ptr failure;
-    try {
-        // With no reader highlighted there is nothing to delete.
-        if (Query2.Active() && !Query2.IsEmpty()) {
-            const std::string number = Query2.FieldByName("Cislo").AsString();
-            // Every loan of the reader counts, returned or not.
-            Table3.SetFilter("CisloCtenare=" + data::QuoteValue(number));
-            Table3.SetFiltered(true);
-            if (!Table3.IsEmpty()) {
-                ui::HideBusy(TabbedNotebook1);
-                Warn("Tento čtenář je v databázi výpůjček - nelze ho odebrat!", "Nelze odebrat čtenáře");
-            } else {
-                Table1.SetFilter("Cislo=" + data::QuoteValue(number));
-                Table1.SetFiltered(true);
-                if (!Table1.IsEmpty())
-                    Table1.Delete();
-            }
-        }
-    } catch (const std::exception&) {
-        failure = std::current_exception();
-    }
-    // The loans go back to the open ones whatever happened above.
-    try {
-        Table3.SetFiltered(false);
-        Table3.SetFilter("VracenoB='False'");
-        Table3.SetFiltered(true);
-    } catch (const std::exception&) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-
-    try {
-        Query2.Close();
-        if (Edit10.OnChange)
-            Edit10.OnChange(Sender);
-        if (!Query2.Active())
-            Query2.Open();
-    } catch (...) {
-        ui::HideBusy(TabbedNotebook1);
-        throw;
-    }
-    ui::HideBusy(TabbedNotebook1);
-    // A failure is shown, never passed over: the reader may still be there.
-    if (failure)
-        std::rethrow_exception(failure);
+    // With no reader highlighted there is nothing to delete.
+    const std::string number =
+        Query2.Active() && !Query2.IsEmpty() ? Query2.FieldByName("Cislo").AsString() : std::string();
+    DeleteUnlessLent(Table1, number, "CisloCtenare", "Tento čtenář je v databázi výpůjček - nelze ho odebrat!",
+                     "Nelze odebrat čtenáře", Query2, Edit10, Sender);
 }
 
 void TForm1::RefreshReadersPage()

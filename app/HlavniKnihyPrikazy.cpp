@@ -8,7 +8,6 @@
 #include "platform/data/Quote.h"
 #include "platform/sys/CzechText.h"
 
-#include <exception>
 
 namespace {
 
@@ -74,46 +73,9 @@ void TForm1::BitBtn7Click(ui::TObject* Sender)
                                    ui::MB_YESNO | ui::MB_ICONQUESTION) != ui::IDYES)
         return;
 
-    ui::ShowBusy(TabbedNotebook1, Label35);
-    const std::string number = Query1.FieldByName("Cislo").AsString();
-    std::exception_ptr failure;
-    try {
-        // Every loan of the book counts, returned or not.
-        Table3.SetFilter("CisloKnihy=" + data::QuoteValue(number));
-        Table3.SetFiltered(true);
-        if (!Table3.IsEmpty()) {
-            ui::HideBusy(TabbedNotebook1);
-            Warn("Tato kniha je v databázi výpůjček - nelze ji odebrat!", "Nelze odebrat knihu");
-        } else {
-            Table2.SetFilter("Cislo=" + data::QuoteValue(number));
-            Table2.SetFiltered(true);
-            if (!Table2.IsEmpty())
-                Table2.Delete();
-        }
-    } catch (const std::exception&) {
-        failure = std::current_exception();
-    }
-    // The loans go back to the open ones whatever happened above.
-    try {
-        Table3.SetFiltered(false);
-        Table3.SetFilter("VracenoB='False'");
-        Table3.SetFiltered(true);
-    } catch (const std::exception&) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-
-    try {
-        Query1.Close();
-        if (Edit5.OnChange)
-            Edit5.OnChange(Sender);
-    } catch (...) {
-        ui::HideBusy(TabbedNotebook1);
-        throw;
-    }
-    ui::HideBusy(TabbedNotebook1);
-    if (failure)
-        std::rethrow_exception(failure);
+    DeleteUnlessLent(Table2, Query1.FieldByName("Cislo").AsString(), "CisloKnihy",
+                     "Tato kniha je v databázi výpůjček - nelze ji odebrat!", "Nelze odebrat knihu", Query1, Edit5,
+                     Sender);
 }
 
 void TForm1::Button1Click(ui::TObject*)

@@ -7,8 +7,6 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusColors.h"
 
-#include <QApplication>
-#include <QStyle>
 
 TForm3* Form3 = nullptr;
 
@@ -46,33 +44,9 @@ TForm3::TForm3() : ui::TForm("Form3") {
     for (const auto& [control, name] : names)
         control->Name = name;
 
-    const int fieldLeft = 80;
-    const int fieldWidth = 186;
-    const int rowHeight = 24;
-    const std::pair<ui::TLabel*, ui::TControl*> rows[] = {
-        {&Label1, &Edit1},
-        {&Label2, &ComboBox1},
-        {&Label3, &ComboBox2},
-        {&Label4, &Edit4},
-    };
-    int top = 10;
-    for (const auto& [label, field] : rows) {
-        const bool list = field == &ComboBox1 || field == &ComboBox2;
-        field->SetBounds(fieldLeft, top, list ? fieldWidth - 30 : fieldWidth, rowHeight);
-        label->SetLeft(10);
-        label->SetTop(top + (rowHeight - label->Height()) / 2);
-        top += 31;
-    }
-    const QIcon add = QApplication::style()->standardIcon(QStyle::SP_FileDialogNewFolder);
-    BitBtn3.SetGlyph(add);
-    BitBtn3.SetHint("Přidat třídu");
-    BitBtn3.SetBounds(fieldLeft + fieldWidth - 26, ComboBox1.Top(), 26, rowHeight);
-    BitBtn4.SetGlyph(add);
-    BitBtn4.SetHint("Přidat kategorii");
-    BitBtn4.SetBounds(fieldLeft + fieldWidth - 26, ComboBox2.Top(), 26, rowHeight);
-    BitBtn3.SetTabStop(false);
-    BitBtn4.SetTabStop(false);
-    CheckBox1.SetBounds(fieldLeft, top, fieldWidth, rowHeight);
+    const int top = readers::LayOutReaderRows({{&Label1, &Edit1}, {&Label2, &ComboBox1}, {&Label3, &ComboBox2}, {&Label4, &Edit4}},
+                                              10, 31, ComboBox1, BitBtn3, ComboBox2, BitBtn4);
+    CheckBox1.SetBounds(Edit1.Left(), top, Edit1.Width(), Edit1.Height());
     // OK and Storno side by side; OK alone is centred in the information mode.
     BitBtn1.SetBounds(kOkLeft, 168, 99, 28);
     BitBtn2.SetBounds(kOkLeft + 105, 168, 99, 28);

@@ -6,8 +6,6 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusColors.h"
 
-#include <QApplication>
-#include <QStyle>
 
 #include <cstdint>
 #include <vector>
@@ -41,30 +39,9 @@ TForm2::TForm2() : ui::TForm("Form2") {
     for (const auto& [control, name] : names)
         control->Name = name;
 
-    // One row per field: label on the left, the field (and the glyph button of a list) on the right.
-    const int fieldLeft = 80;
-    const int fieldWidth = 186;
-    const int rowHeight = 24;
-    const std::pair<ui::TLabel*, ui::TControl*> rows[] = {
-        {&Label1, &Edit1}, {&Label2, &Edit2}, {&Label3, &ComboBox1}, {&Label4, &ComboBox2}, {&Label5, &Edit5},
-    };
-    int top = 12;
-    for (const auto& [label, field] : rows) {
-        const bool list = field == &ComboBox1 || field == &ComboBox2;
-        field->SetBounds(fieldLeft, top, list ? fieldWidth - 30 : fieldWidth, rowHeight);
-        label->SetLeft(10);
-        label->SetTop(top + (rowHeight - label->Height()) / 2);
-        top += 32;
-    }
-    const QIcon add = QApplication::style()->standardIcon(QStyle::SP_FileDialogNewFolder);
-    BitBtn3.SetGlyph(add);
-    BitBtn3.SetHint("Přidat třídu");
-    BitBtn3.SetBounds(fieldLeft + fieldWidth - 26, ComboBox1.Top(), 26, rowHeight);
-    BitBtn4.SetGlyph(add);
-    BitBtn4.SetHint("Přidat kategorii");
-    BitBtn4.SetBounds(fieldLeft + fieldWidth - 26, ComboBox2.Top(), 26, rowHeight);
-    BitBtn3.SetTabStop(false);
-    BitBtn4.SetTabStop(false);
+    readers::LayOutReaderRows({{&Label1, &Edit1}, {&Label2, &Edit2}, {&Label3, &ComboBox1}, {&Label4, &ComboBox2},
+                               {&Label5, &Edit5}},
+                              12, 32, ComboBox1, BitBtn3, ComboBox2, BitBtn4);
     BitBtn1.SetBounds(84, 176, 88, 28);
     BitBtn2.SetBounds(178, 176, 88, 28);
     BitBtn2.Cancel = true;

@@ -4,9 +4,38 @@
 #include "platform/sys/CzechText.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include <vector>
 
 namespace readers {
+
+int LayOutReaderRows(const std::vector<std::pair<ui::TLabel*, ui::TControl*>>& rows, int top, int step,
+                     ui::TComboBox& classes, ui::TBitBtn& addClass, ui::TComboBox& categories,
+                     ui::TBitBtn& addCategory) {
+    const int fieldLeft = 80;
+    const int fieldWidth = 186;
+    const int rowHeight = 24;
+    for (const auto& [label, field] : rows) {
+        const bool list = field == &classes || field == &categories;
+        field->SetBounds(fieldLeft, top, list ? fieldWidth - 30 : fieldWidth, rowHeight);
+        label->SetLeft(10);
+        label->SetTop(top + (rowHeight - label->Height()) / 2);
+        top += step;
+    }
+    const QIcon add = QApplication::style()->standardIcon(QStyle::SP_FileDialogNewFolder);
+    const std::pair<ui::TBitBtn*, const char*> buttons[] = {{&addClass, "Přidat třídu"},
+                                                           {&addCategory, "Přidat kategorii"}};
+    for (const auto& [button, hint] : buttons) {
+        const ui::TControl& list = button == &addClass ? static_cast<ui::TControl&>(classes) : categories;
+        button->SetGlyph(add);
+        button->SetHint(hint);
+        button->SetBounds(fieldLeft + fieldWidth - 26, list.Top(), 26, rowHeight);
+        button->SetTabStop(false);
+    }
+    return top;
+}
 
 void FillFromCodeList(ui::TComboBox& list, data::TDataSet& codeList) {
     std::vector<std::string> names;

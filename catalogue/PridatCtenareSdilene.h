@@ -4,7 +4,12 @@
 // readers table around a failed or abandoned change.
 
 #include "platform/data/DataSet.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/Label.h"
+
+#include <utility>
+#include <vector>
 
 #include <string>
 
@@ -13,6 +18,13 @@ namespace readers {
 // Empties the list and adds every Nazev of the code list, from its first record to its end; a
 // sorted list sorts them itself. Nothing is selected afterwards.
 void FillFromCodeList(ui::TComboBox& list, data::TDataSet& codeList);
+
+// Lays the dialog's rows out from `top`, one every `step` pixels: the label on the left, the field
+// on the right; the class and category lists leave room for their "add" glyph buttons beside them.
+// Answers the top of the row after the last.
+int LayOutReaderRows(const std::vector<std::pair<ui::TLabel*, ui::TControl*>>& rows, int top, int step,
+                     ui::TComboBox& classes, ui::TBitBtn& addClass, ui::TComboBox& categories,
+                     ui::TBitBtn& addCategory);
 
 // Asks for the name of a new code-list value; on OK appends it to the code list, adds it to the
 // list and selects it. A name longer than the code list's Nazev field is refused with a warning and

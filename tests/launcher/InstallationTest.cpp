@@ -1,10 +1,12 @@
-// The installation as the build lays it out: its file list, and a school's first start of it on
-// Xvfb through Startel, with Lendar closed again through "Konec".
+// The installation as the build lays it out: its file list, and a school's first day with it on
+// Xvfb: started through Startel, a book and a reader added through their dialogs, the book lent
+// and returned, a backup written, and Lendar closed again through "Konec".
 
 #include "Process.h"
 #include "XSession.h"
 #include "platform/data/Table.h"
 #include "platform/data/TableSchema.h"
+#include "platform/sys/DriveType.h"
 #include "platform/sys/Profile.h"
 #include "platform/sys/Registry.h"
 #include "sys/TempFolder.h"
@@ -17,6 +19,7 @@
 #include <functional>
 #include <set>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +27,8 @@ namespace fs = std::filesystem;
 using systest::ReadFile;
 
 constexpr const char* kMainTitle = "Orbelin Pernoka 2.1 CZ Standard Edition";
+// The middle of the books page's tab (the lending desk's is at 64).
+constexpr int kBooksTabX = 150;
 
 std::vector<data::TableSchema> Schemas() {
     std::vector<data::TableSchema> schemas;
@@ -56,21 +61,6 @@ std::vector<std::vector<std::string>> Read(const fs::path& file, const std::vect
     auto texts = table.ReadTexts(fields, filter);
     table.Close();
     return texts;
-}
-
-std::int64_t AppendBook(const fs::path& file, const std::string& code, const std::string& title) {
-    data::TTable table;
-    table.TableName = file.string();
-    table.Open();
-    table.Append();
-    table.FieldByName("Kod").SetAsString(code);
-    table.FieldByName("Nazev").SetAsString(title);
-    table.FieldByName("Autor").SetAsString("Božena Němcová");
-    table.FieldByName("Pujceno").SetAsString("False");
-    table.Post();
-    const std::int64_t number = table.FieldByName("Cislo").AsInteger();
-    table.Close();
-    return number;
 }
 
 // A count read straight from a table file while Lendar holds it (the data layer lets only one
@@ -133,7 +123,14 @@ TEST_F(InstallationTest, FileListNamesEveryShippedFileAndOnlyExistingOnes) {
     EXPECT_FALSE(names.count("/FileList.txt"));
 }
 
-TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroughKonec) {
+// Where the backup goes: a folder in the test's temporary folder when that lies on a fixed disk
+// (the backup refuses memory and removable drives), beside the built program folder otherwise.
+fs::path BackupFolder(const fs::path& temp, const fs::path& built) {
+    if (sys::DriveTypeOf(temp) == sys::DriveType::Fixed) return temp / "zaloha";
+    return built.parent_path() / ("zaloha-" + std::to_string(::getpid()));
+}
+
+TEST_F(InstallationTest, SchoolAddsAReaderAndABookLendsReturnsBacksUpAndClosesThroughKonec) {
     launcher_test::XSession x;
     if (!x.Available()) GTEST_SKIP() << x.WhyNot();
     ASSERT_TRUE(x.Start()) << x.WhyNot();
@@ -150,8 +147,16 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
         sys::RegistryKey key(registry);
         ASSERT_TRUE(key.Open(true));
     }
-    // The books page has no add command yet: the catalogue's first book is put in beforehand.
-    const std::int64_t book = AppendBook(folder / "Knihy.DB", "K1", "Babička");
+    const fs::path backups = BackupFolder(temp.path(), built_);
+    fs::remove_all(backups);
+    fs::create_directories(backups);
+    struct RemoveAfter {
+        fs::path folder;
+        ~RemoveAfter() {
+            std::error_code ignored;
+            fs::remove_all(folder, ignored);
+        }
+    } removeBackups{backups};
 
     const auto started = launcher_test::RunProcess(folder / "Startel", {},
                                                    {{"LENDAR_REGISTRY", registry.string()},
@@ -166,6 +171,7 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     // Lendar, not Startel, owns the main window; Startel has already ended.
     const std::string window = x.WaitForWindow(kMainTitle, 60);
     ASSERT_FALSE(window.empty()) << "Lendar's main window did not appear";
+    x.Screenshot("1-started");
     {
         sys::RegistryKey key(registry);
         ASSERT_TRUE(key.OpenForReading());
@@ -174,39 +180,77 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     EXPECT_EQ(sys::ReadProfileString("Paradox Engine", "NetNamePath", profile), folder.string());
 
     // Positions below are in the window's client area, which lies below the menu bar (there is no
-    // window manager, so no frame).
+    // window manager, so no frame); the pages start below the tabs, 70 pixels down.
     const int top = x.Size(window).second - 610;
     ASSERT_GE(top, 0);
+    const int page = top + 70;
+    const fs::path books = folder / "Knihy.DB", readers = folder / "Čtenáři.db", loans = folder / "Výpůjčky.db";
+
+    // The books page's tab, then "Přidat knihu" under the list: code, Enter, title, then OK.
+    ASSERT_TRUE(x.Click(window, kBooksTabX, top + 57));
+    ASSERT_TRUE(x.Click(window, 8 + 71, page + 492 + 15));
+    const std::string bookDialog = x.WaitForWindow("Přidat knihu", 20);
+    ASSERT_FALSE(bookDialog.empty()) << "the book dialog did not open";
+    ASSERT_TRUE(x.Focus(bookDialog));
+    ASSERT_TRUE(x.Type("K1"));
+    ASSERT_TRUE(x.Keys("Return"));
+    ASSERT_TRUE(x.Type("Babicka"));
+    x.Screenshot("2-book-dialog");
+    ASSERT_TRUE(x.Click(bookDialog, 294 + 37, 268 + 14));
+    ASSERT_TRUE(x.WaitUntilGone("Přidat knihu", 20));
+    ASSERT_TRUE(Eventually([&] { return Count(books, "SELECT count(*) FROM \"Knihy\"") == 1; }, 10))
+        << "the book was not saved";
 
     // The lending desk's tab, then its "+" beside the reader box: a new reader, first name and
     // surname typed, Enter between them, then OK.
     ASSERT_TRUE(x.Click(window, 64, top + 57));
-    ASSERT_TRUE(x.Click(window, 365, top + 112));
+    ASSERT_TRUE(x.Click(window, 350 + 15, page + 30 + 12));
     const std::string dialog = x.WaitForWindow("Přidat čtenáře", 20);
     ASSERT_FALSE(dialog.empty()) << "the add-reader dialog did not open";
     ASSERT_TRUE(x.Focus(dialog));
     ASSERT_TRUE(x.Type("Jan"));
     ASSERT_TRUE(x.Keys("Return"));
     ASSERT_TRUE(x.Type("Novak"));
-    ASSERT_TRUE(x.Click(dialog, 128, 190));
+    ASSERT_TRUE(x.Click(dialog, 84 + 44, 176 + 14));
     ASSERT_TRUE(x.WaitUntilGone("Přidat čtenáře", 20));
-    const fs::path readers = folder / "Čtenáři.db", loans = folder / "Výpůjčky.db";
     ASSERT_TRUE(Eventually([&] { return Count(readers, "SELECT count(*) FROM \"Čtenáři\"") == 1; }, 10))
         << "the reader was not saved";
 
     // The new reader is the desk's chosen one: the book's code typed, "Půjčit".
-    ASSERT_TRUE(x.Click(window, 93, top + 186));
+    ASSERT_TRUE(x.Click(window, 93, page + 116));
     ASSERT_TRUE(x.Type("K1"));
-    ASSERT_TRUE(x.Click(window, 703, top + 186));
+    x.Screenshot("3-lending-desk");
+    ASSERT_TRUE(x.Click(window, 703, page + 116));
     ASSERT_TRUE(Eventually(
         [&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=0") == 1; }, 10))
         << "the book was not lent";
 
     // "Vrátit vybranou knihu" returns the loan the grid shows.
-    ASSERT_TRUE(x.Click(window, 118, top + 575));
+    ASSERT_TRUE(x.Click(window, 118, page + 505));
     ASSERT_TRUE(Eventually(
         [&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=1") == 1; }, 10))
         << "the book was not returned";
+
+    // "Záloha dat..." (Ctrl+Z): the folder typed into the first box, "Zálohovat", then the
+    // success message, which alone carries the window's plain title while the window itself shows
+    // "- 100% dokončeno".
+    ASSERT_TRUE(x.Focus(window));
+    ASSERT_TRUE(x.Keys("ctrl+z"));
+    const std::string backupWindow = x.WaitForWindow("Záloha dat", 20);
+    ASSERT_FALSE(backupWindow.empty()) << "the backup window did not open";
+    ASSERT_TRUE(x.Focus(backupWindow));
+    ASSERT_TRUE(x.Type(backups.string()));
+    x.Screenshot("4-backup");
+    ASSERT_TRUE(x.Click(backupWindow, 246 + 45, 101 + 14));
+    ASSERT_FALSE(x.WaitForWindow("Záloha dat - 100% dokončeno", 30).empty()) << "the backup did not finish";
+    const std::string done = x.WaitForWindow("Záloha dat", 10);
+    ASSERT_FALSE(done.empty()) << "no message after the backup";
+    x.Screenshot("5-backup-done");
+    ASSERT_TRUE(x.PressReturn(done));
+    ASSERT_TRUE(x.WaitUntilGone("Záloha dat - 100% dokončeno", 20));
+    EXPECT_EQ(Count(backups / "Knihy.bak", "SELECT count(*) FROM \"Knihy\" WHERE Kod='K1'"), 1);
+    EXPECT_EQ(Count(backups / "Výpůjčky.bak", "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=1"), 1);
+    EXPECT_EQ(Count(backups / "Čtenáři.bak", "SELECT count(*) FROM \"Čtenáři\""), 1);
 
     // "Konec" on the tool bar, then "Ano", the default button, in the question.
     ASSERT_TRUE(x.Click(window, 749, top + 21));
@@ -217,7 +261,7 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     // The window goes before the process: Lendar holds its folder until it has ended.
     const auto folderFree = [&] {
         try {
-            Read(folder / "Knihy.DB", {"Kod"});
+            Read(books, {"Kod"});
             return true;
         } catch (const std::exception&) {
             return false;
@@ -226,15 +270,18 @@ TEST_F(InstallationTest, SchoolStartsStartelLendsAndReturnsAndClosesLendarThroug
     for (int tries = 0; tries < 150 && !folderFree(); ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
+    const auto book = Read(books, {"Cislo", "Kod", "Nazev", "Pujceno"});
+    ASSERT_EQ(book[0].size(), 1u);
+    EXPECT_EQ(book[1][0], "K1");
+    EXPECT_EQ(book[2][0], "Babicka");
+    EXPECT_EQ(book[3][0], "False");
     const auto loan = Read(loans, {"CisloCtenare", "CisloKnihy", "VracenoB", "Pujceno", "Vraceno"});
     ASSERT_EQ(loan[0].size(), 1u);
     EXPECT_EQ(loan[0][0], Read(readers, {"Cislo"})[0].at(0));
-    EXPECT_EQ(loan[1][0], std::to_string(book));
+    EXPECT_EQ(loan[1][0], book[0][0]);
     EXPECT_EQ(loan[2][0], "True");
     EXPECT_FALSE(loan[3][0].empty());
     EXPECT_EQ(loan[3][0], loan[4][0]) << "lent and returned on the same day";
-    EXPECT_EQ(Read(folder / "Knihy.DB", {"Kod", "Pujceno"}),
-              (std::vector<std::vector<std::string>>{{"K1"}, {"False"}}));
     EXPECT_EQ(Read(readers, {"Jmeno"})[0], std::vector<std::string>{"Novak Jan"});
     for (const auto& schema : Schemas()) {
         EXPECT_TRUE(data::TableFileMatches(folder / schema.fileName, schema)) << schema.fileName;

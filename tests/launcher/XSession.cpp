@@ -152,4 +152,11 @@ bool XSession::Keys(const std::string& keys) {
     return code == 0;
 }
 
+void XSession::Screenshot(const std::string& name) {
+    const char* folder = std::getenv("LENDAR_TEST_SCREENSHOTS");
+    const std::string import = FindProgram("import");
+    if (folder == nullptr || *folder == '\0' || import.empty()) return;
+    RunProcess(import, {"-window", "root", std::string(folder) + "/" + name + ".png"}, {{"DISPLAY", display_}}, "/", 30);
+}
+
 } // namespace launcher_test

@@ -39,6 +39,9 @@ public:
     // Types text into the window that has the keyboard; keys such as "Tab" or "Return".
     bool Type(const std::string& text);
     bool Keys(const std::string& keys);
+    // With LENDAR_TEST_SCREENSHOTS naming a folder (and ImageMagick's import installed), saves the
+    // whole screen there as <name>.png, to be looked at after the run; otherwise does nothing.
+    void Screenshot(const std::string& name);
 
 private:
     std::string Run(const std::vector<std::string>& args, int* exitCode = nullptr);
