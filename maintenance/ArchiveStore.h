@@ -24,7 +24,7 @@ std::vector<std::int64_t> ReturnedLoans();
 // up at this moment, and leaves the loans table. With `upTo`, only loans returned on that day or
 // earlier go; the others stay. Answers how many were archived. On a failure nothing of the batch
 // is kept and the error goes on. `work`, when given, receives the time the batch took before its
-// commit, whose own cost hardly depends on the batch's size.
+// commit.
 int ArchiveLoans(const std::vector<std::int64_t>& loans, std::size_t from, std::size_t count,
                  std::optional<data::TDateTime> upTo, std::chrono::steady_clock::duration* work = nullptr);
 

@@ -235,6 +235,71 @@ TEST_F(ArchiveTest, ClosingDuringARunStopsItAndKeepsEveryLoanOnce)
     }
 }
 
+// Records in a table file as another program reads it: what has been committed.
+int CommittedRecords(const std::filesystem::path& file)
+{
+    sqlite3* db = nullptr;
+    int count = -1;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        const std::string sql = "SELECT count(*) FROM \"" + file.stem().string() + "\"";
+        sqlite3_stmt* select = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &select, nullptr) == SQLITE_OK &&
+            sqlite3_step(select) == SQLITE_ROW)
+            count = sqlite3_column_int(select, 0);
+        sqlite3_finalize(select);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+// A large run goes in several ticks, each one committed: after every tick the bar, the percentage
+// and the files on disk all agree on how far the run has got.
+TEST_F(ArchiveTest, ALargeRunCommitsTickByTickWhileTheBarAndPercentageMove)
+{
+    constexpr int kLoans = 30000;
+    AddReturnedLoans(folder_, kLoans, novak_);
+    StartProgram();
+    struct Tick {
+        int position;
+        std::string caption;
+        int archived;
+        int inArchive;
+        int inLoans;
+    };
+    std::vector<Tick> ticks;
+    const std::filesystem::path folder = folder_;
+    dialogs_->Expect(kDone, kTitle);
+    Archive([&ticks, folder](TForm5& f) {
+        const ui::TNotifyEvent tick = f.Timer1.OnTimer;
+        f.Timer1.OnTimer = [&f, &ticks, folder, tick](ui::TObject* sender) {
+            tick(sender);
+            if (f.Running())
+                ticks.push_back({f.CGauge1.Position(), f.Caption(), f.Archived(),
+                                 CommittedRecords(folder / "VýpůjčkyArchiv.db"),
+                                 CommittedRecords(folder / "Výpůjčky.db")});
+        };
+        f.CheckBox1.SetChecked(true);
+        f.BitBtn2.Click();
+        WaitWhileRunning(f);
+        f.Timer1.OnTimer = tick;
+    });
+    ASSERT_GE(ticks.size(), 2u);
+    int before = 0;
+    for (const Tick& t : ticks) {
+        SCOPED_TRACE(t.position);
+        EXPECT_GT(t.position, before);
+        EXPECT_LT(t.position, kLoans);
+        EXPECT_EQ(t.caption,
+                  std::string(kTitle) + " - " + std::to_string(t.position * 100 / kLoans) + "% dokončeno");
+        EXPECT_EQ(t.archived, t.position);
+        EXPECT_EQ(t.inArchive, t.position);
+        EXPECT_EQ(t.inLoans, kLoans - t.position);
+        before = t.position;
+    }
+    EXPECT_EQ(CountRecords("VýpůjčkyArchiv.db"), kLoans);
+    EXPECT_EQ(CountRecords("Výpůjčky.db"), 0);
+}
+
 // A store failure in the middle of a run: the failing batch is undone whole, the run stops at once
 // and the error is shown once.
 TEST_F(ArchiveTest, AFailureStopsTheRunAndIsShownOnce)
