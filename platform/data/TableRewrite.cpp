@@ -1,4 +1,5 @@
-// Rewriting chosen fields of many records in one transaction (the school-year roll-over).
+// Rewriting chosen fields of many records in one transaction (the school-year roll-over, the
+// loans following re-imported books and readers).
 
 #include "platform/data/Table.h"
 
@@ -9,6 +10,54 @@
 #include <map>
 
 namespace data {
+
+namespace {
+
+struct PlainIndex {
+    std::string drop, create;
+};
+
+// The plain indexes of the file's table over `column` (made by CREATE INDEX over columns, neither
+// unique nor partial) with the statements that drop them and make them again as they were.
+std::vector<PlainIndex> PlainIndexesOver(TableFile& file, const std::string& column)
+{
+    const std::string alias = sqlite::QuoteIdent(file.Alias());
+    const std::string table = sqlite::QuoteIdent(file.TableName());
+    std::vector<std::string> names;
+    {
+        sqlite::Statement list(file.Db(), "PRAGMA " + alias + ".index_list(" + table + ")");
+        while (list.Step())
+            if (list.ColumnInt64(2) == 0 && list.ColumnText(3) == "c" && list.ColumnInt64(4) == 0)
+                names.push_back(list.ColumnText(1));
+    }
+    std::vector<PlainIndex> found;
+    for (const std::string& name : names) {
+        sqlite::Statement info(file.Db(), "PRAGMA " + alias + ".index_xinfo(" + sqlite::QuoteIdent(name) + ")");
+        std::string columns;
+        bool plain = true, over = false;
+        while (info.Step()) {
+            if (info.ColumnInt64(5) == 0)
+                continue; // the rowid every entry ends with
+            if (info.ColumnInt64(1) < 0 || info.ColumnIsNull(2)) {
+                plain = false; // an expression
+                continue;
+            }
+            const std::string field = info.ColumnText(2);
+            over = over || sys::SameTextCzech(field, column);
+            columns += (columns.empty() ? "" : ", ") + sqlite::QuoteIdent(field);
+            if (const std::string collation = info.ColumnText(4); collation != "BINARY")
+                columns += " COLLATE " + sqlite::QuoteIdent(collation);
+            if (info.ColumnInt64(3) != 0)
+                columns += " DESC";
+        }
+        if (plain && over && !columns.empty())
+            found.push_back({"DROP INDEX " + alias + "." + sqlite::QuoteIdent(name),
+                             "CREATE INDEX " + alias + "." + sqlite::QuoteIdent(name) + " ON " + table + " (" + columns + ")"});
+    }
+    return found;
+}
+
+} // namespace
 
 int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_view filter,
                          const std::function<bool(std::vector<std::string>& texts)>& change)
@@ -109,6 +158,75 @@ int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_vie
     }
     First();
     return written;
+}
+
+int TTable::RenumberField(const std::string& field,
+                          const std::function<std::optional<std::int64_t>(std::int64_t)>& renumber)
+{
+    const std::string label = Name.empty() ? std::string() : Name + ": ";
+    if (!Active() || !HasSource())
+        throw EDatabaseError(label + "Operaci nelze provést se zavřenou datovou sadou.");
+    if (ReadOnly)
+        throw EDatabaseError(label + "Tabulka je určena jen pro čtení.");
+    const int column = File().FieldIndex(field);
+    if (column < 0)
+        throw EDatabaseError(label + "Pole '" + field + "' nebylo nalezeno.");
+    const FieldSpec& spec = File().Schema().fields.at(static_cast<std::size_t>(column));
+    if (spec.type != TFieldType::ftSmallint && spec.type != TFieldType::ftInteger &&
+        spec.type != TFieldType::ftLargeint)
+        throw EDatabaseError(label + "Pole '" + spec.name + "' není celočíselné.");
+    CheckBrowseMode();
+
+    // Everything is read before the first write, so the writes never meet the running read.
+    std::vector<std::pair<std::int64_t, std::int64_t>> changes; // record number, new value
+    std::size_t read = 0;
+    {
+        const std::string name = sqlite::QuoteIdent(spec.name);
+        sqlite::Statement& select =
+            File().Cached("SELECT rowid, " + name + " FROM " + File().Qualified() + " WHERE typeof(" + name +
+                          ") = 'integer' ORDER BY rowid");
+        select.Reset();
+        while (select.Step()) {
+            ++read;
+            const std::int64_t value = select.ColumnInt64(1);
+            if (const auto number = renumber(value); number && *number != value)
+                changes.emplace_back(select.ColumnInt64(0), *number);
+        }
+        select.Reset();
+    }
+    if (changes.empty())
+        return 0;
+
+    TTransaction transaction;
+    try {
+        // Most records change (a table's records got new numbers): the indexes over the field are
+        // made anew afterwards, which costs far less than moving each record's entry in them.
+        std::vector<PlainIndex> rebuilt;
+        if (changes.size() >= 1000 && changes.size() * 2 >= read)
+            rebuilt = PlainIndexesOver(File(), spec.name);
+        for (const PlainIndex& index : rebuilt)
+            sqlite::Exec(File().Db(), index.drop);
+        sqlite::Statement& update =
+            File().Cached("UPDATE " + File().Qualified() + " SET " + sqlite::QuoteIdent(spec.name) + " = ? WHERE rowid = ?");
+        for (const auto& [rowid, number] : changes) {
+            update.Reset();
+            update.Bind(1, ConvertValue(Value{number}, spec.type)); // raises for a number out of the field's range
+            update.BindInt64(2, rowid);
+            update.Step();
+        }
+        update.Reset();
+        for (const PlainIndex& index : rebuilt)
+            sqlite::Exec(File().Db(), index.create);
+        File().Changed();
+        transaction.Commit();
+    } catch (...) {
+        transaction.Rollback();
+        File().Invalidate();
+        First();
+        throw;
+    }
+    First();
+    return static_cast<int>(changes.size());
 }
 
 } // namespace data
