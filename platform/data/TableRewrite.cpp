@@ -7,6 +7,8 @@
 #include "platform/data/Filter.h"
 #include "platform/sys/CzechText.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 
 namespace data {
@@ -55,6 +57,50 @@ std::vector<PlainIndex> PlainIndexesOver(TableFile& file, const std::string& col
                              "CREATE INDEX " + alias + "." + sqlite::QuoteIdent(name) + " ON " + table + " (" + columns + ")"});
     }
     return found;
+}
+
+// The rows a renumbering writes, by record number, for the SQL function lendar_renumbered(rowid):
+// the row's new number, or none for a row that keeps its own. The statement asks for the rows in
+// ascending record numbers, twice each, so the row asked for last is where the search starts.
+struct RenumberedRows {
+    const std::vector<std::pair<std::int64_t, std::int64_t>>* changes = nullptr; // ascending record numbers
+    std::size_t next = 0;
+
+    const std::int64_t* Find(std::int64_t rowid)
+    {
+        const auto& rows = *changes;
+        for (std::size_t at = next; at < rows.size() && at < next + 2; ++at)
+            if (rows[at].first >= rowid) {
+                next = at;
+                return rows[at].first == rowid ? &rows[at].second : nullptr;
+            }
+        const auto it = std::lower_bound(rows.begin(), rows.end(), std::make_pair(rowid, std::numeric_limits<std::int64_t>::min()));
+        next = static_cast<std::size_t>(it - rows.begin());
+        return it != rows.end() && it->first == rowid ? &it->second : nullptr;
+    }
+};
+
+RenumberedRows* renumbering = nullptr; // while the statement runs; the connection has one thread
+
+void RenumberedFunction(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const std::int64_t* number = renumbering != nullptr ? renumbering->Find(sqlite3_value_int64(values[0])) : nullptr;
+    if (number != nullptr)
+        sqlite3_result_int64(context, *number);
+    else
+        sqlite3_result_null(context);
+}
+
+// Makes lendar_renumbered known to the connection, once: a function added anew (never replaced)
+// leaves the connection's prepared statements as they are.
+void EnsureRenumberedFunction(sqlite3* db)
+{
+    sqlite3_stmt* probe = nullptr;
+    const bool known = sqlite3_prepare_v2(db, "SELECT lendar_renumbered(0)", -1, &probe, nullptr) == SQLITE_OK;
+    sqlite3_finalize(probe);
+    if (!known && sqlite3_create_function_v2(db, "lendar_renumbered", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                             RenumberedFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite::Fail(db, "Funkci pro přečíslování nelze zavést");
 }
 
 } // namespace
@@ -189,8 +235,11 @@ int TTable::RenumberField(const std::string& field,
         while (select.Step()) {
             ++read;
             const std::int64_t value = select.ColumnInt64(1);
-            if (const auto number = renumber(value); number && *number != value)
+            if (const auto number = renumber(value); number && *number != value) {
+                // A number out of the field's range is refused before anything is written.
+                ConvertValue(Value{*number}, spec.type);
                 changes.emplace_back(select.ColumnInt64(0), *number);
+            }
         }
         select.Reset();
     }
@@ -199,24 +248,37 @@ int TTable::RenumberField(const std::string& field,
 
     TTransaction transaction;
     try {
-        // Most records change (a table's records got new numbers): the indexes over the field are
-        // made anew afterwards, which costs far less than moving each record's entry in them.
-        std::vector<PlainIndex> rebuilt;
-        if (changes.size() >= 1000 && changes.size() * 2 >= read)
-            rebuilt = PlainIndexesOver(File(), spec.name);
-        for (const PlainIndex& index : rebuilt)
-            sqlite::Exec(File().Db(), index.drop);
-        sqlite::Statement& update =
-            File().Cached("UPDATE " + File().Qualified() + " SET " + sqlite::QuoteIdent(spec.name) + " = ? WHERE rowid = ?");
-        for (const auto& [rowid, number] : changes) {
+        const std::string name = sqlite::QuoteIdent(spec.name);
+        if (changes.size() >= 1000 && changes.size() * 2 >= read) {
+            // Most records change (a table's records got new numbers): one statement rewrites them
+            // in a single pass over the table, and the indexes over the field are made anew
+            // afterwards, which costs far less than moving each record's entry in them.
+            EnsureRenumberedFunction(File().Db());
+            const std::vector<PlainIndex> rebuilt = PlainIndexesOver(File(), spec.name);
+            for (const PlainIndex& index : rebuilt)
+                sqlite::Exec(File().Db(), index.drop);
+            RenumberedRows rows{&changes};
+            renumbering = &rows;
+            try {
+                sqlite::Exec(File().Db(), "UPDATE " + File().Qualified() + " SET " + name +
+                                              " = lendar_renumbered(rowid) WHERE lendar_renumbered(rowid) IS NOT NULL");
+            } catch (...) {
+                renumbering = nullptr;
+                throw;
+            }
+            renumbering = nullptr;
+            for (const PlainIndex& index : rebuilt)
+                sqlite::Exec(File().Db(), index.create);
+        } else {
+            sqlite::Statement& update = File().Cached("UPDATE " + File().Qualified() + " SET " + name + " = ? WHERE rowid = ?");
+            for (const auto& [rowid, number] : changes) {
+                update.Reset();
+                update.BindInt64(1, number);
+                update.BindInt64(2, rowid);
+                update.Step();
+            }
             update.Reset();
-            update.Bind(1, ConvertValue(Value{number}, spec.type)); // raises for a number out of the field's range
-            update.BindInt64(2, rowid);
-            update.Step();
         }
-        update.Reset();
-        for (const PlainIndex& index : rebuilt)
-            sqlite::Exec(File().Db(), index.create);
         File().Changed();
         transaction.Commit();
     } catch (...) {

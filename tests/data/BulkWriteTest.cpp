@@ -266,7 +266,7 @@ TEST_F(BulkWriteTest, RenumberingThatFailsOrIsRolledBackChangesNothing)
     data::TTable loans;
     loans.TableName = "Výpůjčky.db";
     loans.Open();
-    // The last number does not fit the field: found only after most were written.
+    // The last number does not fit the field: refused before anything is written.
     EXPECT_THROW(loans.RenumberField("CisloKnihy",
                                      [](std::int64_t old) {
                                          return std::optional<std::int64_t>(old == 2000 ? std::int64_t{1} << 40 : old + 1);
