@@ -76,6 +76,9 @@ void NewNumbers::Clear()
     slots_.clear();
     lastKey_.clear();
     lastFirst_ = kNone;
+    nextGuess_ = 0;
+    resolved_.clear();
+    resolvedCurrent_ = false;
 }
 
 std::uint32_t NewNumbers::FindKey(std::string_view key, std::size_t hash) const
@@ -115,7 +118,15 @@ std::uint32_t NewNumbers::FirstOfKey(std::string_view key) const
         return kNone;
     if (lastFirst_ != kNone && key == lastKey_)
         return lastFirst_;
-    const std::uint32_t first = FindKey(key, std::hash<std::string_view>()(key));
+    std::uint32_t first = kNone;
+    if (nextGuess_ < oldKeys_.size() && oldKeys_[nextGuess_] == key) {
+        first = keyOf_[nextGuess_];
+        ++nextGuess_;
+    } else {
+        first = FindKey(key, std::hash<std::string_view>()(key));
+        if (first != kNone)
+            nextGuess_ = first + 1;
+    }
     if (first != kNone) {
         lastKey_.assign(key);
         lastFirst_ = first;
@@ -132,16 +143,46 @@ bool NewNumbers::Marked(std::string_view key) const
 void NewNumbers::Imported(std::string_view key, std::int64_t number)
 {
     const std::uint32_t first = FirstOfKey(key);
-    if (first != kNone && newNumbers_[first] == 0)
+    if (first != kNone && newNumbers_[first] == 0) {
         newNumbers_[first] = number;
+        resolvedCurrent_ = false;
+    }
+}
+
+void NewNumbers::Resolve() const
+{
+    // Dense numbers index the table by number, as byNumber_ does; others by position.
+    const auto newNumberAt = [&](std::uint32_t position) {
+        return position == kNone || keyOf_[position] == kNone ? 0 : newNumbers_[keyOf_[position]];
+    };
+    if (!byNumber_.empty()) {
+        resolved_.resize(byNumber_.size());
+        for (std::size_t i = 0; i < byNumber_.size(); ++i)
+            resolved_[i] = newNumberAt(byNumber_[i]);
+    } else {
+        resolved_.resize(keyOf_.size());
+        for (std::size_t i = 0; i < keyOf_.size(); ++i)
+            resolved_[i] = newNumberAt(static_cast<std::uint32_t>(i));
+    }
+    resolvedCurrent_ = true;
 }
 
 std::optional<std::int64_t> NewNumbers::Of(std::int64_t old) const
 {
-    const std::uint32_t position = Position(old);
-    if (position == kNone || keyOf_[position] == kNone || newNumbers_[keyOf_[position]] == 0)
+    // Asked for every loan: one look-up in a table of the old records' new numbers.
+    if (!resolvedCurrent_)
+        Resolve();
+    std::int64_t number = 0;
+    if (!byNumber_.empty()) {
+        const std::int64_t at = old - oldNumbers_.front();
+        if (at >= 0 && at < static_cast<std::int64_t>(resolved_.size()))
+            number = resolved_[static_cast<std::size_t>(at)];
+    } else if (const std::uint32_t position = Position(old); position != kNone) {
+        number = resolved_[position];
+    }
+    if (number == 0)
         return std::nullopt;
-    return newNumbers_[keyOf_[position]];
+    return number;
 }
 
 } // namespace transfer

@@ -42,6 +42,7 @@ private:
     std::uint32_t Position(std::int64_t old) const; // of the old record; kNone when there is none
     std::uint32_t FindKey(std::string_view key, std::size_t hash) const;
     std::uint32_t FirstOfKey(std::string_view key) const; // remembers the key asked for last
+    void Resolve() const;
 
     // The old records in ascending numbers, with their keys.
     std::vector<std::int64_t> oldNumbers_;
@@ -60,8 +61,15 @@ private:
     };
     std::vector<Slot> slots_;
     // The key asked for last and its first record: a record is asked about twice in a row.
+    // A file exported from the table holds the records in the table's order: the old record
+    // after the one found last is tried before the keys' table.
     mutable std::string lastKey_;
     mutable std::uint32_t lastFirst_ = kNone;
+    mutable std::uint32_t nextGuess_ = 0;
+    // The new number of each old record (0 for none), made when first asked after an import;
+    // laid out as byNumber_ when the numbers are dense, else by position.
+    mutable std::vector<std::int64_t> resolved_;
+    mutable bool resolvedCurrent_ = false;
 };
 
 } // namespace transfer

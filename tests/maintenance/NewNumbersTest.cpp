@@ -68,6 +68,9 @@ TEST_F(NewNumbersTest, TheFirstImportedRecordOfAKeyTakesTheOldRecordsOfThatKey)
     EXPECT_EQ(numbers.Of(old[4]), std::nullopt); // C was not imported
     EXPECT_EQ(numbers.Of(0), std::nullopt);
     EXPECT_EQ(numbers.Of(old[4] + 1), std::nullopt);
+    // A record imported after the numbers were asked for counts as well.
+    numbers.Imported("C", 105);
+    EXPECT_EQ(numbers.Of(old[4]), 105);
 
     numbers.Clear();
     EXPECT_EQ(numbers.Of(old[0]), std::nullopt);
