@@ -197,6 +197,32 @@ bool SameBytes(const fs::path& a, const fs::path& b)
     return same;
 }
 
+// Whether every loan points at a book of the imported table and the lent books are those of the
+// open loans, as read by raw SQLite.
+bool LoansFollowBooks(const fs::path& folder)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((folder / "Výpůjčky.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string books = (folder / "Knihy.DB").string();
+    sqlite3_stmt* attach = nullptr;
+    sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS k", -1, &attach, nullptr);
+    sqlite3_bind_text(attach, 1, books.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(attach);
+    sqlite3_finalize(attach);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT (SELECT count(*) FROM \"Výpůjčky\" v LEFT JOIN k.Knihy b ON b.Cislo = v.CisloKnihy "
+                       "WHERE b.Cislo IS NULL), "
+                       "(SELECT count(*) FROM k.Knihy b WHERE b.Pujceno <> EXISTS (SELECT 1 FROM \"Výpůjčky\" v "
+                       "WHERE v.CisloKnihy = b.Cislo AND v.VracenoB = 0))",
+                       -1, &check, nullptr);
+    const bool ok = sqlite3_step(check) == SQLITE_ROW && sqlite3_column_int64(check, 0) == 0 &&
+                    sqlite3_column_int64(check, 1) == 0;
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return ok;
+}
+
 void Report(const char* what, double ms, long records, double goalPerSecond, double baselineMs)
 {
     const double rate = records / (ms / 1000);
@@ -277,6 +303,8 @@ int main(int argc, char** argv)
                             ui::mrCancel);
         Form1->Importdatabze1Click(nullptr);
         Report("import of the books from dBase (window)", imported, books, 50000, rawImport);
+        std::printf("  the loans point at the imported books, the lent ones marked: %s\n",
+                    LoansFollowBooks(folder) ? "yes" : "NO");
         std::printf("peak memory of the whole run: %.0f MiB (goal < 300)\n", bench::PeakMemoryMiB());
         for (const auto& message : dialogs.Messages())
             if (message.Icon() == ui::MB_ICONERROR)

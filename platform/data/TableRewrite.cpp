@@ -69,11 +69,12 @@ struct RenumberedRows {
     const std::int64_t* Find(std::int64_t rowid)
     {
         const auto& rows = *changes;
-        for (std::size_t at = next; at < rows.size() && at < next + 2; ++at)
-            if (rows[at].first >= rowid) {
-                next = at;
-                return rows[at].first == rowid ? &rows[at].second : nullptr;
-            }
+        if (next == 0 || rows[next - 1].first < rowid)
+            for (std::size_t at = next; at < rows.size() && at < next + 2; ++at)
+                if (rows[at].first >= rowid) {
+                    next = at;
+                    return rows[at].first == rowid ? &rows[at].second : nullptr;
+                }
         const auto it = std::lower_bound(rows.begin(), rows.end(), std::make_pair(rowid, std::numeric_limits<std::int64_t>::min()));
         next = static_cast<std::size_t>(it - rows.begin());
         return it != rows.end() && it->first == rowid ? &it->second : nullptr;
@@ -81,6 +82,21 @@ struct RenumberedRows {
 };
 
 RenumberedRows* renumbering = nullptr; // while the statement runs; the connection has one thread
+
+class RunningRenumbering {
+public:
+    explicit RunningRenumbering(const std::vector<std::pair<std::int64_t, std::int64_t>>& changes)
+        : rows_{&changes}
+    {
+        renumbering = &rows_;
+    }
+    ~RunningRenumbering() { renumbering = nullptr; }
+    RunningRenumbering(const RunningRenumbering&) = delete;
+    RunningRenumbering& operator=(const RunningRenumbering&) = delete;
+
+private:
+    RenumberedRows rows_;
+};
 
 void RenumberedFunction(sqlite3_context* context, int, sqlite3_value** values)
 {
@@ -254,20 +270,20 @@ int TTable::RenumberField(const std::string& field,
             // in a single pass over the table, and the indexes over the field are made anew
             // afterwards, which costs far less than moving each record's entry in them.
             EnsureRenumberedFunction(File().Db());
-            const std::vector<PlainIndex> rebuilt = PlainIndexesOver(File(), spec.name);
-            for (const PlainIndex& index : rebuilt)
-                sqlite::Exec(File().Db(), index.drop);
-            RenumberedRows rows{&changes};
-            renumbering = &rows;
-            try {
-                sqlite::Exec(File().Db(), "UPDATE " + File().Qualified() + " SET " + name +
-                                              " = lendar_renumbered(rowid) WHERE lendar_renumbered(rowid) IS NOT NULL");
-            } catch (...) {
-                renumbering = nullptr;
-                throw;
+            std::vector<PlainIndex> dropped;
+            for (PlainIndex& index : PlainIndexesOver(File(), spec.name)) {
+                try {
+                    sqlite::Exec(File().Db(), index.drop);
+                    dropped.push_back(std::move(index));
+                } catch (const EDatabaseError&) {
+                    // A statement still reading the table holds its indexes: this one stays and
+                    // is kept up to date entry by entry.
+                }
             }
-            renumbering = nullptr;
-            for (const PlainIndex& index : rebuilt)
+            const RunningRenumbering running(changes);
+            sqlite::Exec(File().Db(), "UPDATE " + File().Qualified() + " SET " + name +
+                                          " = lendar_renumbered(rowid) WHERE lendar_renumbered(rowid) IS NOT NULL");
+            for (const PlainIndex& index : dropped)
                 sqlite::Exec(File().Db(), index.create);
         } else {
             sqlite::Statement& update = File().Cached("UPDATE " + File().Qualified() + " SET " + name + " = ? WHERE rowid = ?");

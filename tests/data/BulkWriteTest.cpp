@@ -255,6 +255,40 @@ TEST_F(BulkWriteTest, RenumberingMostRecordsRemakesTheIndexesAsTheyWere)
     EXPECT_EQ(loans.RecordCount(), 2);
 }
 
+TEST_F(BulkWriteTest, RenumberingWhileAStatementReadsTheTableKeepsItsIndexUpToDate)
+{
+    std::vector<std::optional<std::int64_t>> books;
+    for (int i = 0; i < 1500; ++i)
+        books.emplace_back(i + 1);
+    AddLoans(books);
+    const Rows indexes = LoanIndexes();
+    data::TTable loans;
+    loans.TableName = "Výpůjčky.db";
+    loans.Open();
+    // A statement of the connection stopped in the middle of reading the loans.
+    sqlite3* db = data::Session::Instance().Db();
+    std::string alias;
+    {
+        sqlite3_stmt* list = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA database_list", -1, &list, nullptr);
+        while (sqlite3_step(list) == SQLITE_ROW)
+            if (std::string(reinterpret_cast<const char*>(sqlite3_column_text(list, 2))).ends_with("Výpůjčky.db"))
+                alias = reinterpret_cast<const char*>(sqlite3_column_text(list, 1));
+        sqlite3_finalize(list);
+    }
+    ASSERT_FALSE(alias.empty());
+    sqlite3_stmt* reading = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, ("SELECT Cislo FROM \"" + alias + "\".Výpůjčky").c_str(), -1, &reading, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+    EXPECT_EQ(loans.RenumberField("CisloKnihy", [](std::int64_t old) { return std::optional<std::int64_t>(old * 2); }),
+              1500);
+    sqlite3_finalize(reading);
+    EXPECT_EQ(LoanIndexes(), indexes);
+    EXPECT_EQ(Check(), (Rows{{"ok"}}));
+    EXPECT_EQ(LoanBooks()[1499], (std::vector<std::string>{"3000"}));
+}
+
 TEST_F(BulkWriteTest, RenumberingThatFailsOrIsRolledBackChangesNothing)
 {
     std::vector<std::optional<std::int64_t>> books;
