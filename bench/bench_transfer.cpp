@@ -25,6 +25,7 @@
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -174,18 +175,52 @@ double RawImport(const fs::path& folder, const fs::path& dbf)
     });
 }
 
-std::string ReadWhole(const fs::path& file)
+// Whether two files hold the same bytes, compared a block at a time (holding both whole would
+// add their size twice to the run's peak memory).
+bool SameBytes(const fs::path& a, const fs::path& b)
 {
-    std::string content;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr)
-        return content;
-    char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        content.append(buffer, n);
-    std::fclose(in);
-    return content;
+    std::FILE* first = std::fopen(a.c_str(), "rb");
+    std::FILE* second = std::fopen(b.c_str(), "rb");
+    bool same = first != nullptr && second != nullptr;
+    static char one[1 << 16], other[1 << 16];
+    while (same) {
+        const std::size_t n = std::fread(one, 1, sizeof one, first);
+        const std::size_t m = std::fread(other, 1, sizeof other, second);
+        same = n == m && std::memcmp(one, other, n) == 0;
+        if (n == 0)
+            break;
+    }
+    if (first != nullptr)
+        std::fclose(first);
+    if (second != nullptr)
+        std::fclose(second);
+    return same;
+}
+
+// Whether every loan points at a book of the imported table and the lent books are those of the
+// open loans, as read by raw SQLite.
+bool LoansFollowBooks(const fs::path& folder)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2((folder / "Výpůjčky.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string books = (folder / "Knihy.DB").string();
+    sqlite3_stmt* attach = nullptr;
+    sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS k", -1, &attach, nullptr);
+    sqlite3_bind_text(attach, 1, books.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(attach);
+    sqlite3_finalize(attach);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT (SELECT count(*) FROM \"Výpůjčky\" v LEFT JOIN k.Knihy b ON b.Cislo = v.CisloKnihy "
+                       "WHERE b.Cislo IS NULL), "
+                       "(SELECT count(*) FROM k.Knihy b WHERE b.Pujceno <> EXISTS (SELECT 1 FROM \"Výpůjčky\" v "
+                       "WHERE v.CisloKnihy = b.Cislo AND v.VracenoB = 0))",
+                       -1, &check, nullptr);
+    const bool ok = sqlite3_step(check) == SQLITE_ROW && sqlite3_column_int64(check, 0) == 0 &&
+                    sqlite3_column_int64(check, 1) == 0;
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return ok;
 }
 
 void Report(const char* what, double ms, long records, double goalPerSecond, double baselineMs)
@@ -249,7 +284,7 @@ int main(int argc, char** argv)
         });
         Report("export of the loan archive (window)", exported, rows, 200000, rawExport);
         std::printf("  same bytes as the raw loop: %s\n",
-                    ReadWhole(folder / "archiv.csv") == ReadWhole(folder / "raw.csv") ? "yes" : "NO");
+                    SameBytes(folder / "archiv.csv", folder / "raw.csv") ? "yes" : "NO");
 
         const double rawImport = RawImport(folder, dbf);
         dialogs.Expect("Importem databáze se smažou všechny původní záznamy databáze.\nChcete přesto pokračovat?",
@@ -268,6 +303,8 @@ int main(int argc, char** argv)
                             ui::mrCancel);
         Form1->Importdatabze1Click(nullptr);
         Report("import of the books from dBase (window)", imported, books, 50000, rawImport);
+        std::printf("  the loans point at the imported books, the lent ones marked: %s\n",
+                    LoansFollowBooks(folder) ? "yes" : "NO");
         std::printf("peak memory of the whole run: %.0f MiB (goal < 300)\n", bench::PeakMemoryMiB());
         for (const auto& message : dialogs.Messages())
             if (message.Icon() == ui::MB_ICONERROR)

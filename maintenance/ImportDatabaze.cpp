@@ -174,24 +174,27 @@ void TfrmImport::Button3Click(ui::TObject*)
     pass_ = 0;
     try {
         lookups_.Clear();
-        loanKeys_.clear();
-        openLoanCodes_.clear();
-        if (item_ == kLoans || item_ == kArchive || item_ == kBooks || item_ == kReaders)
+        newNumbers_.Clear();
+        if (item_ == kLoans || item_ == kArchive)
             lookups_.Load();
         if (item_ == kBooks || item_ == kReaders) {
-            data::TTable loans;
-            loans.TableName = "Výpůjčky.db";
-            loans.ReadOnly = true;
-            loans.Open();
             const bool books = item_ == kBooks;
-            const auto rows = loans.ReadTexts({"Cislo", books ? "CisloKnihy" : "CisloCtenare", "VracenoB"}, "");
-            for (std::size_t i = 0; i < rows[0].size(); ++i) {
-                const std::string& key = books ? lookups_.BookCode(rows[1][i]) : lookups_.ReaderName(rows[1][i]);
-                if (rows[1][i].empty() || key.empty())
-                    continue;
-                loanKeys_.emplace_back(std::stoll(rows[0][i]), key);
-                if (books && rows[2][i] == "False")
-                    openLoanCodes_.insert(key);
+            data::TTable old;
+            old.TableName = item.targets.front().table;
+            old.ReadOnly = true;
+            old.Open();
+            newNumbers_.ReadOld(old, books ? "Kod" : "Jmeno");
+            old.Close();
+            if (books) {
+                data::TTable loans;
+                loans.TableName = "Výpůjčky.db";
+                loans.ReadOnly = true;
+                loans.Open();
+                // A book whose code has an open loan is lent.
+                const auto open = loans.ReadTexts({"CisloKnihy"}, "VracenoB='False'");
+                for (const std::string& number : open[0])
+                    if (!number.empty())
+                        newNumbers_.Mark(std::stoll(number));
             }
         }
         CloseMainWindow();
@@ -210,6 +213,7 @@ void TfrmImport::Button3Click(ui::TObject*)
         BindFields();
         Dbf1.First();
     } catch (const std::exception&) {
+        append_.reset();
         transaction_.reset();
         Table1.Close();
         RefreshMainWindow();
@@ -228,24 +232,38 @@ void TfrmImport::BindFields()
 {
     fields_.clear();
     codeListColumn_ = nullptr;
+    flag_ = flagKey_ = numberKey_ = readerNumber_ = bookNumber_ = returnedFlag_ = -1;
+    readerName_ = bookCode_ = returned_ = nullptr;
+    append_ = std::make_unique<data::TBulkAppend>(Table1);
     const ImportItem& item = ImportItemOf(item_);
     if (item_ == kCodeLists) {
         codeListColumn_ = &Dbf1.FieldByName(item.mapping.at(static_cast<std::size_t>(pass_)).second);
-        fields_.emplace_back(&Table1.FieldByName("Nazev"), codeListColumn_);
+        fields_.emplace_back(append_->FieldIndex("Nazev"), codeListColumn_);
         return;
     }
     if (item_ == kReaders) {
-        flag_ = &Table1.FieldByName("Aktivni");
-        flagKey_ = &Table1.FieldByName("Stav");
+        flag_ = append_->FieldIndex("Aktivni");
+        flagKey_ = append_->FieldIndex("Stav");
+        numberKey_ = append_->FieldIndex("Jmeno");
     } else if (item_ == kBooks) {
-        flag_ = &Table1.FieldByName("Pujceno");
-        flagKey_ = &Table1.FieldByName("Kod");
+        flag_ = append_->FieldIndex("Pujceno");
+        flagKey_ = append_->FieldIndex("Kod");
+        numberKey_ = flagKey_;
+    } else if (item_ == kLoans || item_ == kArchive) {
+        readerNumber_ = append_->FieldIndex("CisloCtenare");
+        bookNumber_ = append_->FieldIndex("CisloKnihy");
+        readerName_ = &Dbf1.FieldByName("Ctenar");
+        bookCode_ = &Dbf1.FieldByName("KodKnihy");
+        if (item_ == kLoans) {
+            returnedFlag_ = append_->FieldIndex("VracenoB");
+            returned_ = &Dbf1.FieldByName("Vraceno");
+        }
     }
     for (const auto& [target, column] : item.mapping) {
         // The loans table holds numbers in place of the names: they are looked up per record.
         if (item_ == kLoans && (target == "Ctenar" || target == "KodKnihy" || target == "Kniha"))
             continue;
-        fields_.emplace_back(&Table1.FieldByName(target), &Dbf1.FieldByName(column));
+        fields_.emplace_back(append_->FieldIndex(target), &Dbf1.FieldByName(column));
     }
 }
 
@@ -256,6 +274,7 @@ bool TfrmImport::ImportRecord()
             return false;
         // The next code list takes the next column of the same file.
         ++pass_;
+        append_.reset();
         Table1.Close();
         Table1.TableName = ImportItemOf(item_).targets.at(static_cast<std::size_t>(pass_)).table;
         Table1.Open();
@@ -277,44 +296,50 @@ void TfrmImport::CopyRecord()
         if (value_.empty())
             return;
     }
-    Table1.Append();
     for (const auto& [target, source] : fields_) {
         source->GetAsString(value_);
-        target->SetAsString(value_);
+        append_->SetText(target, value_);
     }
     switch (item_) {
     case kLoans:
     case kArchive: {
-        const std::string reader = Dbf1.FieldByName("Ctenar").AsString();
-        const std::string code = Dbf1.FieldByName("KodKnihy").AsString();
-        const auto readerNumber = lookups_.ReaderNumber(reader);
-        const auto bookNumber = lookups_.BookNumber(code);
+        readerName_->GetAsString(reader_);
+        bookCode_->GetAsString(code_);
+        const auto readerNumber = lookups_.ReaderNumber(reader_);
+        const auto bookNumber = lookups_.BookNumber(code_);
         if (item_ == kLoans) {
             // An empty name or code is a loan whose reader or book no longer exists; any other
             // must be found, or the loan would point at nobody.
-            if (!reader.empty() && !readerNumber)
-                throw data::EDatabaseError("čtenář " + reader + " není v databázi čtenářů");
-            if (!code.empty() && !bookNumber)
-                throw data::EDatabaseError("kniha s kódem " + code + " není v databázi knih");
-            Table1.FieldByName("VracenoB").SetAsString(Dbf1.FieldByName("Vraceno").AsString().empty() ? "False" : "True");
+            if (!reader_.empty() && !readerNumber)
+                throw data::EDatabaseError("čtenář " + reader_ + " není v databázi čtenářů");
+            if (!code_.empty() && !bookNumber)
+                throw data::EDatabaseError("kniha s kódem " + code_ + " není v databázi knih");
+            returned_->GetAsString(value_);
+            append_->SetText(returnedFlag_, value_.empty() ? "False" : "True");
         }
         if (readerNumber)
-            Table1.FieldByName("CisloCtenare").SetAsInteger(*readerNumber);
+            append_->SetInteger(readerNumber_, *readerNumber);
         if (bookNumber)
-            Table1.FieldByName("CisloKnihy").SetAsInteger(*bookNumber);
+            append_->SetInteger(bookNumber_, *bookNumber);
         break;
     }
     case kReaders:
-        flag_->SetAsString(flagKey_->AsString() == "Aktivní" ? "True" : "False");
+        append_->SetText(flag_, append_->Text(flagKey_) == "Aktivní" ? "True" : "False");
         break;
     case kBooks:
-        flagKey_->GetAsString(value_);
-        flag_->SetAsString(openLoanCodes_.count(value_) != 0 ? "True" : "False");
+        append_->SetText(flag_, newNumbers_.Marked(append_->Text(flagKey_)) ? "True" : "False");
         break;
     default:
         break;
     }
-    Table1.Post();
+    if (numberKey_ >= 0) {
+        // The key as stored: the loans of the record it replaces follow it by that.
+        key_.assign(append_->Text(numberKey_));
+        const std::int64_t number = append_->Append();
+        newNumbers_.Imported(key_, number);
+        return;
+    }
+    append_->Append();
 }
 
 void TfrmImport::Timer1Timer(ui::TObject*)
@@ -342,33 +367,20 @@ void TfrmImport::Timer1Timer(ui::TObject*)
 
 void TfrmImport::RepointLoans()
 {
-    if (loanKeys_.empty())
+    if (item_ != kBooks && item_ != kReaders)
         return;
-    const bool books = item_ == kBooks;
-    transfer::LookupTexts fresh;
-    fresh.Load();
-    std::unordered_map<std::int64_t, std::int64_t> target;
-    for (const auto& [loan, key] : loanKeys_)
-        if (const auto number = books ? fresh.BookNumber(key) : fresh.ReaderNumber(key))
-            target.emplace(loan, *number);
     data::TTable loans;
     loans.TableName = "Výpůjčky.db";
     loans.Open();
-    const char* field = books ? "CisloKnihy" : "CisloCtenare";
-    for (loans.First(); !loans.Eof(); loans.Next()) {
-        const auto it = target.find(loans.FieldByName("Cislo").AsInteger());
-        if (it == target.end() || loans.FieldByName(field).AsInteger() == it->second)
-            continue;
-        loans.Edit();
-        loans.FieldByName(field).SetAsInteger(it->second);
-        loans.Post();
-    }
+    loans.RenumberField(item_ == kBooks ? "CisloKnihy" : "CisloCtenare",
+                        [this](std::int64_t old) { return newNumbers_.Of(old); });
     loans.Close();
 }
 
 void TfrmImport::AbortImport(const std::string& message)
 {
     Timer1.SetEnabled(false);
+    append_.reset();
     Table1.Close();
     Dbf1.Close();
     if (transaction_ != nullptr) {
@@ -376,6 +388,7 @@ void TfrmImport::AbortImport(const std::string& message)
         transaction_.reset();
     }
     lookups_.Clear();
+    newNumbers_.Clear();
     RefreshMainWindow();
     Button3.Show();
     ProgressBar1.SetPosition(0);
@@ -386,6 +399,7 @@ void TfrmImport::AbortImport(const std::string& message)
 void TfrmImport::FinishImport()
 {
     try {
+        append_.reset();
         Table1.Close();
         Dbf1.Close();
         RepointLoans();
@@ -397,6 +411,7 @@ void TfrmImport::FinishImport()
         return;
     }
     lookups_.Clear();
+    newNumbers_.Clear();
     RefreshMainWindow();
     ProgressBar1.SetPosition(ProgressBar1.Max());
     SetCaption(std::string(kTitle) + " - 100% dokončeno");

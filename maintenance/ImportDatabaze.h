@@ -1,13 +1,16 @@
 #pragma once
 // Import of one of the library's tables from a dBase file: the table's records are replaced by
-// the file's, record by record on the timer with a progress bar and the percentage in the
-// caption. Everything is written in one transaction, committed at the end, so a failure, Storno
-// or a crash leaves the table as it was. The main window shows it modally from
+// the file's, many records per tick of the timer, with a progress bar and the percentage in the
+// caption. The records are added through one prepared statement reused for all of them.
+// Everything is written in one transaction, committed at the end, so a failure, Storno or a
+// crash leaves the table as it was. The main window shows it modally from
 // Importdatabze1Click, which no button or menu item runs.
 
 #include "dbase/DBaseTable.h"
 #include "maintenance/transfer/ImportPlan.h"
 #include "maintenance/transfer/LookupTexts.h"
+#include "maintenance/transfer/NewNumbers.h"
+#include "platform/data/BulkAppend.h"
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
 #include "platform/ui/Ui.h"
@@ -15,8 +18,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class TfrmImport : public ui::TForm {
@@ -72,17 +73,23 @@ private:
     std::int16_t pass_ = 0; // the code list being filled
     int progress_ = 0;
     std::string source_;
-    std::vector<std::pair<data::TField*, data::TField*>> fields_; // target, source
+    std::unique_ptr<data::TBulkAppend> append_; // adds the records to the current target table
+    std::vector<std::pair<int, data::TField*>> fields_; // target field (of append_), source column
     data::TField* codeListColumn_ = nullptr;
-    // Readers: Aktivni from Stav; books: Pujceno from Kod.
-    data::TField* flag_ = nullptr;
-    data::TField* flagKey_ = nullptr;
-    std::string value_;
+    // Readers: Aktivni from Stav; books: Pujceno from Kod (the target fields).
+    int flag_ = -1;
+    int flagKey_ = -1;
+    int numberKey_ = -1; // the key the loans follow the new records by
+    // Loans and archived loans: the reader's and book's numbers, found by name and code.
+    int readerNumber_ = -1, bookNumber_ = -1, returnedFlag_ = -1;
+    data::TField* readerName_ = nullptr;
+    data::TField* bookCode_ = nullptr;
+    data::TField* returned_ = nullptr;
+    std::string value_, key_, reader_, code_;
     transfer::LookupTexts lookups_;
-    // Before a books or readers import: each loan's number and the code or name its book or
-    // reader had, so that the loans can follow the records to their new numbers.
-    std::vector<std::pair<std::int64_t, std::string>> loanKeys_;
-    std::unordered_set<std::string> openLoanCodes_;
+    // Books and readers: the loans follow the imported records to their new numbers (books by
+    // code, readers by name); a book whose code had an open loan is lent.
+    transfer::NewNumbers newNumbers_;
 };
 
 extern TfrmImport* frmImport;

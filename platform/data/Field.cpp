@@ -35,22 +35,7 @@ bool IsTextType(TFieldType t) { return t == TFieldType::ftString || t == TFieldT
 // Keeps the first `chars` UTF-8 characters.
 std::string TruncateChars(std::string text, int chars)
 {
-    if (chars <= 0)
-        return text;
-    std::size_t i = 0;
-    int count = 0;
-    while (i < text.size()) {
-        if (count == chars) {
-            text.resize(i);
-            break;
-        }
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-        i += len;
-        ++count;
-    }
-    if (i > text.size())
-        text.resize(text.size());
+    text.resize(TextPrefixLength(text, chars));
     return text;
 }
 
@@ -102,6 +87,22 @@ bool HasKindOf(const Value& v, TFieldType type)
 }
 
 } // namespace
+
+std::size_t TextPrefixLength(std::string_view text, int chars)
+{
+    if (chars <= 0)
+        return text.size();
+    std::size_t i = 0;
+    int count = 0;
+    while (i < text.size()) {
+        if (count == chars)
+            return i;
+        const auto c = static_cast<unsigned char>(text[i]);
+        i += c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        ++count;
+    }
+    return text.size();
+}
 
 // ---- TFieldDefs ----
 

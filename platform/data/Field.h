@@ -106,6 +106,10 @@ void ValueText(const Value& value, TFieldType type, std::string& out);
 // size > 0); "" becomes no value for non-text types. Raises EConvertError.
 Value ConvertValue(const Value& value, TFieldType type, int size = 0);
 
+// The bytes of the first `chars` UTF-8 characters of a text (all of it when chars <= 0): what a
+// text field of that size keeps of it.
+std::size_t TextPrefixLength(std::string_view text, int chars);
+
 // Raised for a text that cannot be converted for a field ("'abc' is not a valid date").
 class EConvertError : public std::exception {
 public:

@@ -62,6 +62,7 @@ protected:
     // the column of the file's table it reads.
     void SetSource(std::shared_ptr<TableFile> file, std::vector<int> columns);
     TableFile& File() const { return *file_; }
+    std::shared_ptr<TableFile> SharedFile() const { return file_; }
     bool HasSource() const { return file_ != nullptr; }
     const std::vector<int>& SourceColumns() const { return columns_; }
     void ReleaseSource();

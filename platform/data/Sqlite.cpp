@@ -94,6 +94,13 @@ void Statement::BindText(int index, std::string_view text)
     sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+void Statement::BindTextView(int index, std::string_view text)
+{
+    // A null pointer would bind no value: an empty text stays a text.
+    sqlite3_bind_text(stmt_, index, text.data() != nullptr ? text.data() : "", static_cast<int>(text.size()),
+                      SQLITE_STATIC);
+}
+
 void Statement::BindNull(int index) { sqlite3_bind_null(stmt_, index); }
 
 bool Statement::Step()

@@ -40,6 +40,8 @@ public:
     void Bind(int index, const Value& value);
     void BindInt64(int index, std::int64_t value);
     void BindText(int index, std::string_view text);
+    // Without a copy: the text must stay as it is until the statement is reset.
+    void BindTextView(int index, std::string_view text);
     void BindNull(int index);
 
     bool Step(); // true while a row is available; raises on error

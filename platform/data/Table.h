@@ -4,7 +4,9 @@
 
 #include "platform/data/SqlDataSet.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,15 @@ public:
     int RewriteTexts(const std::vector<std::string>& fields, std::string_view filter,
                      const std::function<bool(std::vector<std::string>& texts)>& change);
 
+    // Gives an integer field new values by a rule (the records pointing at another table follow
+    // its records to new numbers): each record whose field holds a number for which `renumber`
+    // answers another number gets that one; the others keep theirs. The records are read in one
+    // statement, then the changed ones written by record number through one statement, inside
+    // one transaction (the caller's when one is running): the table holds every change or none.
+    // Answers how many records were written. The table is put on its first record, re-read.
+    int RenumberField(const std::string& field,
+                      const std::function<std::optional<std::int64_t>(std::int64_t)>& renumber);
+
 protected:
     void InternalOpen() override;
     void InternalClose() override;
@@ -54,6 +65,7 @@ protected:
     bool ReadsOnWithoutList() const override { return !(Filtered() && OnFilterRecord); }
 
 private:
+    friend class TBulkAppend; // writes through the table's file
     std::filesystem::path ResolvePath() const;
 };
 

@@ -1,4 +1,5 @@
-// Rewriting chosen fields of many records in one transaction (the school-year roll-over).
+// Rewriting chosen fields of many records in one transaction (the school-year roll-over, the
+// loans following re-imported books and readers).
 
 #include "platform/data/Table.h"
 
@@ -6,9 +7,119 @@
 #include "platform/data/Filter.h"
 #include "platform/sys/CzechText.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 
 namespace data {
+
+namespace {
+
+struct PlainIndex {
+    std::string drop, create;
+};
+
+// The plain indexes of the file's table over `column` (made by CREATE INDEX over columns, neither
+// unique nor partial) with the statements that drop them and make them again as they were.
+std::vector<PlainIndex> PlainIndexesOver(TableFile& file, const std::string& column)
+{
+    const std::string alias = sqlite::QuoteIdent(file.Alias());
+    const std::string table = sqlite::QuoteIdent(file.TableName());
+    std::vector<std::string> names;
+    {
+        sqlite::Statement list(file.Db(), "PRAGMA " + alias + ".index_list(" + table + ")");
+        while (list.Step())
+            if (list.ColumnInt64(2) == 0 && list.ColumnText(3) == "c" && list.ColumnInt64(4) == 0)
+                names.push_back(list.ColumnText(1));
+    }
+    std::vector<PlainIndex> found;
+    for (const std::string& name : names) {
+        sqlite::Statement info(file.Db(), "PRAGMA " + alias + ".index_xinfo(" + sqlite::QuoteIdent(name) + ")");
+        std::string columns;
+        bool plain = true, over = false;
+        while (info.Step()) {
+            if (info.ColumnInt64(5) == 0)
+                continue; // the rowid every entry ends with
+            if (info.ColumnInt64(1) < 0 || info.ColumnIsNull(2)) {
+                plain = false; // an expression
+                continue;
+            }
+            const std::string field = info.ColumnText(2);
+            over = over || sys::SameTextCzech(field, column);
+            columns += (columns.empty() ? "" : ", ") + sqlite::QuoteIdent(field);
+            if (const std::string collation = info.ColumnText(4); collation != "BINARY")
+                columns += " COLLATE " + sqlite::QuoteIdent(collation);
+            if (info.ColumnInt64(3) != 0)
+                columns += " DESC";
+        }
+        if (plain && over && !columns.empty())
+            found.push_back({"DROP INDEX " + alias + "." + sqlite::QuoteIdent(name),
+                             "CREATE INDEX " + alias + "." + sqlite::QuoteIdent(name) + " ON " + table + " (" + columns + ")"});
+    }
+    return found;
+}
+
+// The rows a renumbering writes, by record number, for the SQL function lendar_renumbered(rowid):
+// the row's new number, or none for a row that keeps its own. The statement asks for the rows in
+// ascending record numbers, twice each, so the row asked for last is where the search starts.
+struct RenumberedRows {
+    const std::vector<std::pair<std::int64_t, std::int64_t>>* changes = nullptr; // ascending record numbers
+    std::size_t next = 0;
+
+    const std::int64_t* Find(std::int64_t rowid)
+    {
+        const auto& rows = *changes;
+        if (next == 0 || rows[next - 1].first < rowid)
+            for (std::size_t at = next; at < rows.size() && at < next + 2; ++at)
+                if (rows[at].first >= rowid) {
+                    next = at;
+                    return rows[at].first == rowid ? &rows[at].second : nullptr;
+                }
+        const auto it = std::lower_bound(rows.begin(), rows.end(), std::make_pair(rowid, std::numeric_limits<std::int64_t>::min()));
+        next = static_cast<std::size_t>(it - rows.begin());
+        return it != rows.end() && it->first == rowid ? &it->second : nullptr;
+    }
+};
+
+RenumberedRows* renumbering = nullptr; // while the statement runs; the connection has one thread
+
+class RunningRenumbering {
+public:
+    explicit RunningRenumbering(const std::vector<std::pair<std::int64_t, std::int64_t>>& changes)
+        : rows_{&changes}
+    {
+        renumbering = &rows_;
+    }
+    ~RunningRenumbering() { renumbering = nullptr; }
+    RunningRenumbering(const RunningRenumbering&) = delete;
+    RunningRenumbering& operator=(const RunningRenumbering&) = delete;
+
+private:
+    RenumberedRows rows_;
+};
+
+void RenumberedFunction(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const std::int64_t* number = renumbering != nullptr ? renumbering->Find(sqlite3_value_int64(values[0])) : nullptr;
+    if (number != nullptr)
+        sqlite3_result_int64(context, *number);
+    else
+        sqlite3_result_null(context);
+}
+
+// Makes lendar_renumbered known to the connection, once: a function added anew (never replaced)
+// leaves the connection's prepared statements as they are.
+void EnsureRenumberedFunction(sqlite3* db)
+{
+    sqlite3_stmt* probe = nullptr;
+    const bool known = sqlite3_prepare_v2(db, "SELECT lendar_renumbered(0)", -1, &probe, nullptr) == SQLITE_OK;
+    sqlite3_finalize(probe);
+    if (!known && sqlite3_create_function_v2(db, "lendar_renumbered", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                             RenumberedFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite::Fail(db, "Funkci pro přečíslování nelze zavést");
+}
+
+} // namespace
 
 int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_view filter,
                          const std::function<bool(std::vector<std::string>& texts)>& change)
@@ -109,6 +220,91 @@ int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_vie
     }
     First();
     return written;
+}
+
+int TTable::RenumberField(const std::string& field,
+                          const std::function<std::optional<std::int64_t>(std::int64_t)>& renumber)
+{
+    const std::string label = Name.empty() ? std::string() : Name + ": ";
+    if (!Active() || !HasSource())
+        throw EDatabaseError(label + "Operaci nelze provést se zavřenou datovou sadou.");
+    if (ReadOnly)
+        throw EDatabaseError(label + "Tabulka je určena jen pro čtení.");
+    const int column = File().FieldIndex(field);
+    if (column < 0)
+        throw EDatabaseError(label + "Pole '" + field + "' nebylo nalezeno.");
+    const FieldSpec& spec = File().Schema().fields.at(static_cast<std::size_t>(column));
+    if (spec.type != TFieldType::ftSmallint && spec.type != TFieldType::ftInteger &&
+        spec.type != TFieldType::ftLargeint)
+        throw EDatabaseError(label + "Pole '" + spec.name + "' není celočíselné.");
+    CheckBrowseMode();
+
+    // Everything is read before the first write, so the writes never meet the running read.
+    std::vector<std::pair<std::int64_t, std::int64_t>> changes; // record number, new value
+    std::size_t read = 0;
+    {
+        const std::string name = sqlite::QuoteIdent(spec.name);
+        sqlite::Statement& select =
+            File().Cached("SELECT rowid, " + name + " FROM " + File().Qualified() + " WHERE typeof(" + name +
+                          ") = 'integer' ORDER BY rowid");
+        select.Reset();
+        while (select.Step()) {
+            ++read;
+            const std::int64_t value = select.ColumnInt64(1);
+            if (const auto number = renumber(value); number && *number != value) {
+                // A number out of the field's range is refused before anything is written.
+                ConvertValue(Value{*number}, spec.type);
+                changes.emplace_back(select.ColumnInt64(0), *number);
+            }
+        }
+        select.Reset();
+    }
+    if (changes.empty())
+        return 0;
+
+    TTransaction transaction;
+    try {
+        const std::string name = sqlite::QuoteIdent(spec.name);
+        if (changes.size() >= 1000 && changes.size() * 2 >= read) {
+            // Most records change (a table's records got new numbers): one statement rewrites them
+            // in a single pass over the table, and the indexes over the field are made anew
+            // afterwards, which costs far less than moving each record's entry in them.
+            EnsureRenumberedFunction(File().Db());
+            std::vector<PlainIndex> dropped;
+            for (PlainIndex& index : PlainIndexesOver(File(), spec.name)) {
+                try {
+                    sqlite::Exec(File().Db(), index.drop);
+                    dropped.push_back(std::move(index));
+                } catch (const EDatabaseError&) {
+                    // A statement still reading the table holds its indexes: this one stays and
+                    // is kept up to date entry by entry.
+                }
+            }
+            const RunningRenumbering running(changes);
+            sqlite::Exec(File().Db(), "UPDATE " + File().Qualified() + " SET " + name +
+                                          " = lendar_renumbered(rowid) WHERE lendar_renumbered(rowid) IS NOT NULL");
+            for (const PlainIndex& index : dropped)
+                sqlite::Exec(File().Db(), index.create);
+        } else {
+            sqlite::Statement& update = File().Cached("UPDATE " + File().Qualified() + " SET " + name + " = ? WHERE rowid = ?");
+            for (const auto& [rowid, number] : changes) {
+                update.Reset();
+                update.BindInt64(1, number);
+                update.BindInt64(2, rowid);
+                update.Step();
+            }
+            update.Reset();
+        }
+        File().Changed();
+        transaction.Commit();
+    } catch (...) {
+        transaction.Rollback();
+        File().Invalidate();
+        First();
+        throw;
+    }
+    First();
+    return static_cast<int>(changes.size());
 }
 
 } // namespace data

@@ -143,6 +143,65 @@ TEST_F(ImportTest, BooksWithMemosInCp1250AndLoansFollowTheirBooks)
     EXPECT_EQ(Loans()[0].CisloKnihy, imported->Cislo);
 }
 
+TEST_F(ImportTest, LoansFollowTheReadersByNameToTheFirstOfTheName)
+{
+    MakeDbf(kReaderFields, {"('Bedřich', '6.B', '', '', 'Aktivní')", "('Anna', '5.A', '', '', 'Aktivní')",
+                            "('Anna', '9.C', '', '', 'Neaktivní')"});
+    const auto anna = AddReader("Anna");
+    const auto bedrich = AddReader("Bedřich");
+    const auto gone = AddReader("Cecílie");
+    const auto book = AddBook("A1", "Babička", true);
+    AddLoan(anna, book, "1.9.2024");
+    AddLoan(bedrich, book, "2.8.2024", "12.8.2024", 10);
+    AddLoan(gone, book, "3.8.2024", "13.8.2024", 10);
+    Start();
+    ExpectQuestion();
+    ExpectDone();
+    Import(3, source_);
+    const Rows readers = TableRows("Čtenáři.db", {"Cislo", "Jmeno", "Trida"});
+    ASSERT_EQ(readers.size(), 3u);
+    const auto loans = Loans();
+    ASSERT_EQ(loans.size(), 3u);
+    // Returned loans follow as well; a reader the file does not have keeps the old number.
+    EXPECT_EQ(std::to_string(loans[0].CisloCtenare), readers[1][0]); // the first Anna, of 5.A
+    EXPECT_EQ(std::to_string(loans[1].CisloCtenare), readers[0][0]);
+    EXPECT_EQ(loans[2].CisloCtenare, gone);
+    EXPECT_EQ(loans[0].CisloKnihy, book);
+}
+
+TEST_F(ImportTest, BooksAreLentByTheirCodesOpenLoansAndTheLoansFollowTheFirstOfTheCode)
+{
+    const char* const fields = "Kod C(20); Nazev C(100); Autor C(60); Kategorie C(30); Umisteni C(30); CenaX N(10,2); "
+                               "Signatura C(20); Nakladatel C(40); RokVydani N(4,0); PocetStran N(5,0); Ilustrator C(40); "
+                               "VekOd N(2,0); Anotace C(100); KlicSlova C(100); VyrazenoD C(20); VyrazenoT C(60); "
+                               "Vlastnosti C(20)";
+    const auto row = [](const char* code, const char* title) {
+        return std::string("('") + code + "', '" + title + "', '', '', '', None, '', '', None, None, '', None, '', '', "
+               "'', '', '')";
+    };
+    MakeDbf(fields, {row("R1", "Vrácená"), row("L1", "Půjčená"), row("L1", "Druhá půjčená"), row("N1", "Nová")},
+            "cp1250");
+    const auto reader = AddReader("Anna");
+    const auto lent = AddBook("L1", "Stará půjčená", true);
+    const auto returned = AddBook("R1", "Stará vrácená");
+    AddLoan(reader, lent, "1.9.2024");
+    AddLoan(reader, returned, "2.8.2024", "12.8.2024", 10);
+    Start();
+    ExpectQuestion();
+    ExpectDone();
+    Import(5, source_);
+    EXPECT_EQ(TableRows("Knihy.DB", {"Kod", "Nazev", "Pujceno"}),
+              (Rows{{"R1", "Vrácená", "False"}, {"L1", "Půjčená", "True"}, {"L1", "Druhá půjčená", "True"},
+                    {"N1", "Nová", "False"}}));
+    const auto loans = Loans();
+    ASSERT_EQ(loans.size(), 2u);
+    EXPECT_EQ(loans[0].CisloKnihy, Book("L1")->Cislo);
+    EXPECT_EQ(BookByNumber(loans[0].CisloKnihy)->Nazev, "Půjčená");
+    EXPECT_EQ(BookByNumber(loans[1].CisloKnihy)->Nazev, "Vrácená");
+    // The numbers are new ones: none of the old records' is given again.
+    EXPECT_GT(loans[1].CisloKnihy, std::max(lent, returned));
+}
+
 TEST_F(ImportTest, CodeListsInFourPasses)
 {
     std::vector<std::string> rows;

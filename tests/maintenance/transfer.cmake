@@ -5,4 +5,5 @@ lendar_test(lendar_transfer_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/TransferSupport.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ExportTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/ImportTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/NewNumbersTest.cpp
   DEPS lendar_app_fixture lendar_dbase)
