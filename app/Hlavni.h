@@ -3,6 +3,7 @@
 // current date and the main menu. Other windows reach its datasets and fields through the global
 // instance Form1.
 
+#include "app/PickListFill.h"
 #include "app/SortButtons.h"
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
@@ -399,13 +400,14 @@ private:
     int OverviewDays() const;
     // The book of the overview's code box: its title and number, or any book when none has it.
     void LookUpOverviewCode();
-    // A pick list as last filled: the names and numbers read, and the lists shown, sorted.
-    struct SortedPickList {
-        std::vector<std::string> readNames, readNumbers, names, numbers;
-    };
-    SortedPickList overviewReaders_, overviewBooks_;
+    // The overview's pick lists of names (in Czech order, "any" first) and the hidden lists of
+    // their numbers, filled from the whole table unless they still hold its records.
+    app::PickListFill overviewReaders_, overviewBooks_;
     void FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
-                      SortedPickList& last, std::vector<std::string> names, std::vector<std::string> numbers);
+                      app::PickListFill& last, data::TTable& table, const char* nameField);
+    // The desk's pick lists as last filled: the active readers (with their hidden lists) and the
+    // titles that can be lent.
+    app::PickListFill deskReaders_, deskTitles_;
     bool buildingLoansFilter_ = false; // the builder is running (its own changes do not re-enter)
     bool clearingCode_ = false;        // the title box clears the code box without a look-up
     data::TTable archive_;             // the loan archive's file, for emptying it

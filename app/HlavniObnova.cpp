@@ -35,6 +35,9 @@ void TForm1::Timer2Timer(ui::TObject*)
             Table1.SetFiltered(false);
             Table2.SetFiltered(false);
 
+            // The grids over the readers and the loans follow once, at the end.
+            const data::ControlsStill readersStill(Query2);
+            const data::ControlsStill loansStill(Table3);
             Query2.Close();
             Query2.SQL.Clear();
             Query2.SQL.Add("SELECT * FROM Čtenáři");
@@ -42,31 +45,29 @@ void TForm1::Timer2Timer(ui::TObject*)
             Query2.Open();
             Query2.First();
 
-            // Active readers, with their number, class, note and category in the hidden lists.
-            // The grids over the datasets stay still while the loops walk them.
-            const data::ControlsStill readersStill(Query2);
-            std::vector<std::string> names, numbers, classes, notes, categories;
-            data::TField& active = Query2.FieldByName("Aktivni");
-            data::TField& name = Query2.FieldByName("Jmeno");
-            data::TField& number = Query2.FieldByName("Cislo");
-            data::TField& schoolClass = Query2.FieldByName("Trida");
-            data::TField& category = Query2.FieldByName("Kategorie");
-            data::TField& note = Query2.FieldByName("Poznamka");
-            while (!Query2.Eof()) {
-                if (active.AsString() == "True") {
-                    names.push_back(name.AsString());
-                    numbers.push_back(number.AsString());
-                    classes.push_back(schoolClass.AsString());
-                    categories.push_back(category.AsString());
-                    notes.push_back(note.AsString());
-                }
+            // Active readers, with their number, class, note and category in the hidden lists,
+            // read from the list in one pass; it is left past its last reader, as walked.
+            ui::TComboBox* const readerBoxes[] = {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5};
+            if (!deskReaders_.Current(Query2.ContentStamp(), {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5})) {
+                auto read = Query2.ReadTextsInOrder({"Aktivni", "Jmeno", "Cislo", "Trida", "Poznamka", "Kategorie"});
+                std::vector<std::vector<std::string>> lists(5);
+                for (std::size_t i = 0; i < read[0].size(); ++i)
+                    if (read[0][i] == "True")
+                        for (std::size_t list = 0; list < lists.size(); ++list)
+                            lists[list].push_back(std::move(read[list + 1][i]));
+                for (std::size_t list = 0; list < lists.size(); ++list)
+                    readerBoxes[list]->SetItems(lists[list]);
+                deskReaders_.Remember(Query2.ContentStamp(), {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5});
+            } else {
+                for (ui::TComboBox* box : readerBoxes)
+                    box->SetItemIndex(-1); // as a new fill leaves it
+            }
+            if (Query2.RecordCount() > 1) {
+                Query2.Last();
+            } else {
+                Query2.First();
                 Query2.Next();
             }
-            ComboBox1.SetItems(names);
-            ComboBox2.SetItems(numbers);
-            ComboBox3.SetItems(classes);
-            ComboBox4.SetItems(notes);
-            ComboBox5.SetItems(categories);
 
             ComboBox1.SetItemIndex(0);
             for (ui::TComboBox* hidden : {&ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5})
@@ -82,9 +83,12 @@ void TForm1::Timer2Timer(ui::TObject*)
 
             // Titles of the books that can be lent, in the books table's order.
             Table2.SetFiltered(false);
-            const std::vector<std::string> titles =
-                Table2.ReadTexts({"Nazev"}, "Pujceno='False' AND VyrazenoDatum=''").front();
-            cbKnihy.SetItems(titles);
+            if (!deskTitles_.Current(Table2.ContentStamp(), {&cbKnihy})) {
+                cbKnihy.SetItems(Table2.ReadTexts({"Nazev"}, "Pujceno='False' AND VyrazenoDatum=''").front());
+                deskTitles_.Remember(Table2.ContentStamp(), {&cbKnihy});
+            } else {
+                cbKnihy.SetItemIndex(-1); // as a new fill leaves it
+            }
 
             Table3.Close();
             Table3.Open();
@@ -124,22 +128,22 @@ void TForm1::Timer3Timer(ui::TObject*)
 {
     try {
         DaysDate = sys::StrToDate(Edit2.Text());
+        // The grids over the loans follow once, when the open loans are shown again.
+        const data::ControlsStill loansStill(Table3);
         Table3.SetFiltered(false);
-        DaysProgressStart(Table3.RecordCount());
         TabbedNotebook1.Show();
 
-        const std::vector<ui::TProgressBar*> bars = DaysBars();
+        app::DaysRecomputed done;
         {
             // One transaction for all loans: a failure leaves every loan as it was.
-            const data::ControlsStill loansStill(Table3);
             data::TTransaction transaction;
-            Table3.First();
-            app::RecomputeDays(Table3, sys::DateOf(DaysDate), [&bars] {
-                for (ui::TProgressBar* bar : bars)
-                    bar->StepBy(1);
-            });
+            done = app::RecomputeDays(Table3, sys::DateOf(DaysDate));
             transaction.Commit();
         }
+        // The bars stand where stepping once per loan would have left them.
+        DaysProgressStart(done.loans);
+        for (ui::TProgressBar* bar : DaysBars())
+            bar->StepBy(done.counted);
 
         Table3.Close();
         Table3.Open();

@@ -42,15 +42,14 @@ void SortByName(std::vector<std::string>& names, std::vector<std::string>& numbe
     std::unordered_map<std::string_view, std::size_t> distinct;
     distinct.reserve(names.size());
     std::vector<std::size_t> nameKey(names.size());
-    std::vector<std::string> keys;
+    std::vector<std::string_view> distinctNames;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto [it, added] = distinct.try_emplace(names[i], keys.size());
-        if (added) {
-            keys.emplace_back();
-            sys::AppendSortKeyCzech(names[i], keys.back());
-        }
+        const auto [it, added] = distinct.try_emplace(names[i], distinctNames.size());
+        if (added)
+            distinctNames.push_back(names[i]);
         nameKey[i] = it->second;
     }
+    const std::vector<std::string> keys = sys::SortKeysCzech(distinctNames);
     std::vector<std::size_t> keyOrder(keys.size());
     std::iota(keyOrder.begin(), keyOrder.end(), std::size_t{0});
     std::sort(keyOrder.begin(), keyOrder.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
@@ -83,24 +82,23 @@ std::vector<std::vector<std::string>> WholeTable(data::TTable& table, const std:
 
 } // namespace
 
-// A pick list with its "any" entry first, and the hidden list of numbers beside it. When the
-// table reads as it did at the last fill, the lists already shown are still right.
+// A pick list with its "any" entry first, and the hidden list of numbers beside it. While the
+// table holds what the lists were filled from, the lists shown are still right.
 void TForm1::FillPickList(ui::TComboBox& visible, ui::TComboBox& hidden, const char* any, const char* none,
-                          SortedPickList& last, std::vector<std::string> names, std::vector<std::string> numbers)
+                          app::PickListFill& last, data::TTable& table, const char* nameField)
 {
-    const bool unchanged = names == last.readNames && numbers == last.readNumbers &&
-                           visible.Count() == static_cast<int>(last.names.size()) &&
-                           hidden.Count() == static_cast<int>(last.numbers.size());
-    if (!unchanged) {
-        last.readNames = names;
-        last.readNumbers = numbers;
+    if (!table.Active())
+        table.Open();
+    if (!last.Current(table.ContentStamp(), {&visible, &hidden})) {
+        auto read = table.ReadTexts({nameField, "Cislo"}, "");
+        std::vector<std::string>& names = read[0];
+        std::vector<std::string>& numbers = read[1];
         SortByName(names, numbers);
         names.insert(names.begin(), any);
         numbers.insert(numbers.begin(), none);
         visible.SetItems(names);
         hidden.SetItems(numbers);
-        last.names = std::move(names);
-        last.numbers = std::move(numbers);
+        last.Remember(table.ContentStamp(), {&visible, &hidden});
     }
     visible.SetItemIndex(0);
     hidden.SetItemIndex(0);
@@ -126,6 +124,8 @@ void TForm1::CSpinEdit1Changing(ui::TObject*, bool&)
         bool& flag;
         ~Done() { flag = false; }
     } done{buildingLoansFilter_};
+    // The grids over the loans follow the finished filter only.
+    const data::ControlsStill loansStill(Table3);
 
     Table3.SetFiltered(false);
     Table3.SetFilter("");
@@ -311,23 +311,24 @@ void TForm1::RefreshOverviewPage()
     Table1.SetFiltered(false);
     Table2.SetFiltered(false);
 
-    Query2.Close();
-    Query2.SQL.Clear();
-    Query2.SQL.Add("SELECT * FROM Čtenáři");
-    Query2.SQL.Add("ORDER BY Jmeno");
-    Query2.Open();
-    Query2.First();
+    {
+        // The readers' grid follows the reopened list once.
+        const data::ControlsStill readersStill(Query2);
+        Query2.Close();
+        Query2.SQL.Clear();
+        Query2.SQL.Add("SELECT * FROM Čtenáři");
+        Query2.SQL.Add("ORDER BY Jmeno");
+        Query2.Open();
+        Query2.First();
+    }
 
     // Every reader, active or not, and every book, read from the whole tables.
-    auto readers = WholeTable(Table1, {"Jmeno", "Cislo"});
-    FillPickList(ComboBox6, ComboBox9, kAllReaders, kNoReader, overviewReaders_, std::move(readers[0]),
-                 std::move(readers[1]));
+    FillPickList(ComboBox6, ComboBox9, kAllReaders, kNoReader, overviewReaders_, Table1, "Jmeno");
     LastReaderIndex = 0;
 
     // The books list keeps its own text: the look-ups below read the books table itself, so the
     // list is not re-sorted by title for them.
-    auto books = WholeTable(Table2, {"Nazev", "Cislo"});
-    FillPickList(ComboBox7, ComboBox10, kAllBooks, kNoBook, overviewBooks_, std::move(books[0]), std::move(books[1]));
+    FillPickList(ComboBox7, ComboBox10, kAllBooks, kNoBook, overviewBooks_, Table2, "Nazev");
 
     TabbedNotebook1.Show();
     ComboBox6.SetFocus();

@@ -3,6 +3,7 @@
 #include "platform/data/Field.h"
 #include "platform/sys/ShortDate.h"
 
+#include <cstdint>
 #include <string>
 
 namespace app {
@@ -44,7 +45,7 @@ void NormaliseLoanDates(data::TDataSet& loans)
         NormaliseField(returned, separator);
 }
 
-void RecomputeDays(data::TDataSet& loans, data::TDateTime currentDate, const std::function<void()>& step)
+void RecomputeDaysFrom(data::TDataSet& loans, data::TDateTime currentDate, const std::function<void()>& step)
 {
     data::TField& lent = loans.FieldByName("Pujceno");
     data::TField& returned = loans.FieldByName("Vraceno");
@@ -74,6 +75,39 @@ void RecomputeDays(data::TDataSet& loans, data::TDateTime currentDate, const std
         }
         loans.Next();
     }
+}
+
+DaysRecomputed RecomputeDays(data::TTable& loans, data::TDateTime currentDate)
+{
+    DaysRecomputed done;
+    const std::string filter = loans.Filter();
+    const bool filtered = loans.Filtered();
+    loans.RewriteValues(
+        {"Pujceno", "Vraceno", "Dnu"},
+        [&done, currentDate](std::vector<data::Value>& values) {
+            ++done.loans;
+            ++done.counted;
+            const data::TDateTime lent = data::IsNull(values[0]) ? data::TDateTime{} : std::get<data::TDateTime>(values[0]);
+            const int days = DaysOfLoan(lent, values[1], currentDate);
+            if (!data::IsNull(values[2]) && std::get<std::int64_t>(values[2]) == days)
+                return false;
+            values[2] = std::int64_t{days};
+            return true;
+        },
+        // A loan whose days cannot be read goes the record's own way, alone in the table.
+        [&](std::int64_t number) {
+            ++done.loans;
+            loans.SetFilter("Cislo=" + std::to_string(number));
+            loans.SetFiltered(true);
+            loans.First();
+            RecomputeDaysFrom(loans, currentDate, [&done] { ++done.counted; });
+        });
+    if (loans.Filter() != filter || loans.Filtered() != filtered) {
+        loans.SetFiltered(false);
+        loans.SetFilter(filter);
+        loans.SetFiltered(filtered);
+    }
+    return done;
 }
 
 } // namespace app

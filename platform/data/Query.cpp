@@ -115,6 +115,7 @@ void TQuery::InternalClose()
     params_.clear();
     orderBy_.clear();
     orderTerms_.clear();
+    planChecked_ = false;
 }
 
 void TQuery::InternalInitFieldDefs()
@@ -129,6 +130,58 @@ void TQuery::InternalInitFieldDefs()
     }
 }
 
+std::string TQuery::Condition() const
+{
+    std::string condition;
+    if (!where_.empty())
+        condition = "(" + where_ + ")";
+    const SqlFragment& filter = FilterSql();
+    if (!filter.sql.empty())
+        condition += (condition.empty() ? "(" : " AND (") + filter.sql + ")";
+    return condition;
+}
+
+int TQuery::BindCondition(sqlite::Statement& statement) const
+{
+    int index = 1;
+    for (const auto& p : params_)
+        statement.Bind(index++, p);
+    for (const auto& p : FilterSql().params)
+        statement.Bind(index++, p);
+    return index;
+}
+
+bool TQuery::ReadsOnWithoutList() const
+{
+    // The order ends with the record number, so the first records SQLite gives under a LIMIT are
+    // always the first ones of the whole list. Worth it only when no sorting is needed for them.
+    if (!HasSource() || (Filtered() && OnFilterRecord) || (orderTerms_.size() == 1 && orderTerms_.front().czechText))
+        return false;
+    const std::string condition = Condition();
+    if (!planChecked_ || condition != planCondition_) {
+        sqlite::Statement plan(File().Db(), "EXPLAIN QUERY PLAN SELECT rowid FROM " + File().Qualified() +
+                                                (condition.empty() ? std::string() : " WHERE " + condition) +
+                                                " ORDER BY " + orderBy_);
+        bool sorts = false;
+        while (plan.Step())
+            sorts |= plan.ColumnText(3).find("TEMP B-TREE") != std::string::npos;
+        planCondition_ = condition;
+        planChecked_ = true;
+        indexOrder_ = !sorts;
+    }
+    return indexOrder_;
+}
+
+int TQuery::PrepareFirstRun(const std::string& columns, sqlite::Statement*& statement)
+{
+    const std::string condition = Condition();
+    statement = &File().Cached("SELECT " + columns + " FROM " + File().Qualified() +
+                               (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY " + orderBy_ +
+                               " LIMIT ?");
+    statement->Reset();
+    return BindCondition(*statement);
+}
+
 void TQuery::BuildList(std::vector<std::int64_t>& rowids)
 {
     // One text key (the lists' usual order): SQLite only selects, and the rows are put in Czech
@@ -139,39 +192,45 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
     if (sortByKey)
         sql += ", " + filter_detail::QuoteIdentifier(orderTerms_.front().column);
     sql += " FROM " + File().Qualified();
-    std::string condition;
-    if (!where_.empty())
-        condition = "(" + where_ + ")";
-    const SqlFragment& filter = FilterSql();
-    if (!filter.sql.empty())
-        condition += (condition.empty() ? "(" : " AND (") + filter.sql + ")";
+    const std::string condition = Condition();
     if (!condition.empty())
         sql += " WHERE " + condition;
     if (!sortByKey)
         sql += " ORDER BY " + orderBy_;
     sqlite::Statement select(File().Db(), sql);
-    int index = 1;
-    for (const auto& p : params_)
-        select.Bind(index++, p);
-    for (const auto& p : filter.params)
-        select.Bind(index++, p);
+    BindCondition(select);
     if (!sortByKey) {
         while (select.Step())
             rowids.push_back(select.ColumnInt64(0));
     } else {
-        // Keys are kept per row between builds; a changed row's key is made again.
+        // Keys are kept per row between builds; a changed row's key is made again. The keys
+        // missing are made all at once, after the read.
         auto& keys = File().SortKeys(File().FieldIndex(orderTerms_.front().column));
         std::vector<KeyedRow> rows;
+        std::vector<std::size_t> missing;     // rows whose key is to be made
+        std::vector<std::string> missingText; // their texts
         while (select.Step()) {
             KeyedRow row{0, nullptr, select.ColumnInt64(0)};
             if (!select.ColumnIsNull(1)) {
-                auto [it, added] = keys.try_emplace(row.rowid);
-                if (added)
-                    sys::AppendSortKeyCzech(select.ColumnText(1), it->second);
-                row.key = &it->second;
-                row.prefix = KeyPrefix(it->second);
+                const auto it = keys.find(row.rowid);
+                if (it != keys.end()) {
+                    row.key = &it->second;
+                    row.prefix = KeyPrefix(it->second);
+                } else {
+                    missing.push_back(rows.size());
+                    missingText.push_back(select.ColumnText(1));
+                }
             }
             rows.push_back(row);
+        }
+        if (!missing.empty()) {
+            std::vector<std::string> made = sys::SortKeysCzech({missingText.begin(), missingText.end()});
+            for (std::size_t i = 0; i < missing.size(); ++i) {
+                KeyedRow& row = rows[missing[i]];
+                std::string& key = keys.insert_or_assign(row.rowid, std::move(made[i])).first->second;
+                row.key = &key;
+                row.prefix = KeyPrefix(key);
+            }
         }
         SortByKey(rows, orderTerms_.front().descending);
         rowids.reserve(rowids.size() + rows.size());

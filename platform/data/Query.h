@@ -24,12 +24,21 @@ protected:
     bool GetCanModify() const override { return false; }
     void BuildList(std::vector<std::int64_t>& rowids) override;
     bool NaturalOrder() const override { return false; }
+    bool ReadsOnWithoutList() const override;
+    int PrepareFirstRun(const std::string& columns, sqlite::Statement*& statement) override;
 
 private:
+    std::string Condition() const; // the query's WHERE and the filter, as SQLite's condition
+    int BindCondition(sqlite::Statement& statement) const; // answers the next parameter's position
     std::string where_;
     std::vector<Value> params_;
     std::string orderBy_;
     std::vector<OrderTerm> orderTerms_;
+    // Whether SQLite reads the records in the query's order straight from an index, for the
+    // condition it was asked for last.
+    mutable std::string planCondition_;
+    mutable bool planChecked_ = false;
+    mutable bool indexOrder_ = false;
 };
 
 } // namespace data

@@ -50,6 +50,8 @@ public:
 
     // Every rowid of the table in ascending order, kept up to date on the writes noted here.
     const std::vector<std::int64_t>& AllRowids();
+    // How many records the table holds when AllRowids is known already; 0 when not.
+    std::size_t KnownRowCount() const { return rowidsKnown_ ? rowids_.size() : 0; }
     void NoteInserted(std::int64_t rowid);
     void NoteDeleted(std::int64_t rowid);
     void Invalidate(); // after a rollback or a bulk change: forget what was read

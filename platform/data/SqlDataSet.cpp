@@ -287,15 +287,22 @@ bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
     // The next records that pass after rowid `after`, read straight from the table.
     const SqlFragment& filter = FilterSql();
     const std::uint64_t fields = RunFields(after != std::numeric_limits<std::int64_t>::min());
-    sqlite::Statement& next = file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() +
-                                            " WHERE rowid > ?" +
-                                            (filter.sql.empty() ? std::string() : " AND (" + filter.sql + ")") +
-                                            " ORDER BY rowid LIMIT ?");
-    next.Reset();
-    next.BindInt64(1, after);
-    for (std::size_t i = 0; i < filter.params.size(); ++i)
-        next.Bind(static_cast<int>(i) + 2, filter.params[i]);
-    next.BindInt64(static_cast<int>(filter.params.size()) + 2, count);
+    sqlite::Statement* statement = nullptr;
+    if (NaturalOrder()) {
+        statement = &file_->Cached("SELECT " + ColumnList(fields) + " FROM " + file_->Qualified() + " WHERE rowid > ?" +
+                                   (filter.sql.empty() ? std::string() : " AND (" + filter.sql + ")") +
+                                   " ORDER BY rowid LIMIT ?");
+        statement->Reset();
+        statement->BindInt64(1, after);
+        for (std::size_t i = 0; i < filter.params.size(); ++i)
+            statement->Bind(static_cast<int>(i) + 2, filter.params[i]);
+        statement->BindInt64(static_cast<int>(filter.params.size()) + 2, count);
+    } else {
+        // In the dataset's own order only the first run can be read so.
+        const int limit = PrepareFirstRun(ColumnList(fields), statement);
+        statement->BindInt64(limit, count);
+    }
+    sqlite::Statement& next = *statement;
     std::vector<std::int64_t> rowids;
     while (next.Step()) {
         const std::size_t slot = rowids.size();
@@ -354,7 +361,7 @@ std::optional<TGetResult> TSqlDataSet::GetWithoutList(Record& record, TGetMode m
                 return TGetResult::grEOF;
             }
             pos_ = 0;
-        } else if (pos_ + 1 == windowEnd && !windowRowids_.empty()) {
+        } else if (pos_ + 1 == windowEnd && !windowRowids_.empty() && NaturalOrder()) {
             const std::int64_t last = windowRowids_.back();
             if (!ReadRun(last, windowEnd, std::min(std::max(readAhead_, kFirstRun / 2) * 2, kLongestRun))) {
                 endKnown_ = true;

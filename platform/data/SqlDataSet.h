@@ -33,6 +33,16 @@ public:
     // True while the dataset with this address and id exists.
     static bool Exists(const TSqlDataSet* dataSet, std::uint64_t instanceId);
 
+    // Changes whenever the records of the dataset's table file may have changed: a write through
+    // any dataset, a bulk rewrite, a rollback, the file attached anew. 0 while closed. Two equal
+    // stamps other than 0 mean the file holds the same records, so what was read from it holds.
+    std::uint64_t ContentStamp() const { return file_ ? file_->Generation() : 0; }
+
+    // The texts (as AsString gives them) of some fields of every record that passes, in the
+    // dataset's order: one list of texts per field, read in one statement over the file. The
+    // cursor, filter and records are left as they were. The dataset must be open.
+    std::vector<std::vector<std::string>> ReadTextsInOrder(const std::vector<std::string>& fields);
+
     bool ReadRecordAt(int position, std::vector<Value>& values) override;
     Value LookupValue(const std::string& keyField, const Value& key, const std::string& resultField) override;
     bool BookmarkValid(const TBookmark& bookmark) override;
@@ -77,6 +87,11 @@ protected:
     // True when the records that pass are exactly those of the table that meet FilterSql(), in
     // rowid order: they can then be read on from the first one without building the list.
     virtual bool ReadsOnWithoutList() const { return false; }
+    // For a dataset not in rowid order that reads on without the list: points `statement` at the
+    // one that reads its first records in its order (`columns`, then a LIMIT parameter), with its
+    // other parameters bound, and answers the LIMIT parameter's position. Only the first run is
+    // read so; going further builds the list.
+    virtual int PrepareFirstRun(const std::string& /*columns*/, sqlite::Statement*& /*statement*/) { return 0; }
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
     ColumnTypes FieldColumnTypes() const;

@@ -54,6 +54,17 @@ public:
     int RenumberField(const std::string& field,
                       const std::function<std::optional<std::int64_t>(std::int64_t)>& renumber);
 
+    // The same by value, over every record: `change` gets the values of `fields` as the fields
+    // read them (AsValue) and changes them in place; the fields whose values it changed are
+    // written back (converted as SetValue converts). A record with a value its field cannot read
+    // (an integer beyond the field's range) is not handed to `change`: after the writes, still
+    // inside the transaction, `unreadable` gets its record number (the value of an
+    // auto-increment field), for the caller to treat record by record through the table; an
+    // error it raises undoes everything. Answers how many records `change` changed.
+    int RewriteValues(const std::vector<std::string>& fields,
+                      const std::function<bool(std::vector<Value>& values)>& change,
+                      const std::function<void(std::int64_t number)>& unreadable);
+
 protected:
     void InternalOpen() override;
     void InternalClose() override;
@@ -67,6 +78,8 @@ protected:
 private:
     friend class TBulkAppend; // writes through the table's file
     std::filesystem::path ResolvePath() const;
+    // The file's specs of fields about to be rewritten; raises when the table cannot be.
+    std::vector<const FieldSpec*> RewrittenSpecs(const std::vector<std::string>& fields);
 };
 
 } // namespace data

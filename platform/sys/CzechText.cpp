@@ -6,8 +6,11 @@
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace sys {
 
@@ -146,6 +149,38 @@ void AppendSortKeyCzech(std::string_view text, std::string& out)
         }
         room = static_cast<std::size_t>(needed);
     }
+}
+
+std::vector<std::string> SortKeysCzech(const std::vector<std::string_view>& texts)
+{
+    std::vector<std::string> keys(texts.size());
+    const auto make = [&texts, &keys](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            AppendSortKeyCzech(texts[i], keys[i]);
+    };
+    // A thread pays for itself from a few thousand keys on; the collator is shared (its use is
+    // thread-safe), each thread converting in its own buffer.
+    constexpr std::size_t kPerThread = 8192;
+    const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
+    const std::size_t parts = std::min({cores, std::size_t{4}, texts.size() / kPerThread + 1});
+    if (parts <= 1) {
+        make(0, texts.size());
+        return keys;
+    }
+    std::vector<std::thread> helpers;
+    const std::size_t step = (texts.size() + parts - 1) / parts;
+    try {
+        for (std::size_t part = 1; part < parts; ++part)
+            helpers.emplace_back(make, std::min(texts.size(), part * step), std::min(texts.size(), (part + 1) * step));
+    } catch (const std::system_error&) {
+        // No thread to be had: the parts not handed out are made here.
+    }
+    make(0, step);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (std::size_t part = helpers.size() + 1; part < parts; ++part)
+        make(std::min(texts.size(), part * step), std::min(texts.size(), (part + 1) * step));
+    return keys;
 }
 
 std::string UpperCzech(std::string_view text) { return ChangeCase(text, ucasemap_utf8ToUpper); }

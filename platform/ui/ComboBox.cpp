@@ -139,9 +139,7 @@ void TComboBox::SetItems(const std::vector<std::string>& items)
         texts.push_back(Q(item));
     if (sorted_) {
         // Sorting by collation keys: one key per item instead of a collator call per comparison.
-        std::vector<std::string> keys(items.size());
-        for (std::size_t i = 0; i < items.size(); ++i)
-            sys::AppendSortKeyCzech(items[i], keys[i]);
+        const std::vector<std::string> keys = sys::SortKeysCzech({items.begin(), items.end()});
         std::vector<std::size_t> order(items.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
@@ -153,6 +151,7 @@ void TComboBox::SetItems(const std::vector<std::string>& items)
     }
     const QSignalBlocker block(this);
     items_->Reset(std::move(texts));
+    ++itemsRevision_;
     foldedValid_ = false;
     setCurrentIndex(-1);
     if (isEditable())
@@ -198,6 +197,7 @@ void TComboBox::InsertItem(int index, const std::string& item)
     index = std::clamp(index, 0, count());
     const QString q = Q(item);
     items_->Insert(index, q);
+    ++itemsRevision_;
     if (foldedValid_)
         folded_.insert(folded_.begin() + index, Folded(q));
     const int newSelected = selected < 0 ? -1 : (selected >= index ? selected + 1 : selected);
@@ -216,6 +216,7 @@ void TComboBox::DeleteItem(int index)
     const int selected = ItemIndex();
     const bool edited = editedByUser_;
     items_->Remove(index);
+    ++itemsRevision_;
     if (foldedValid_)
         folded_.erase(folded_.begin() + index);
     int newSelected = selected;
@@ -234,6 +235,7 @@ void TComboBox::ClearItems()
 {
     const QSignalBlocker block(this);
     items_->Reset({});
+    ++itemsRevision_;
     foldedValid_ = false;
     setCurrentIndex(-1);
     if (isEditable())

@@ -55,6 +55,9 @@ public:
     // Whether typing completes to the first matching item (on by default; editable boxes only).
     bool AutoComplete() const { return autoComplete_; }
     void SetAutoComplete(bool on) { autoComplete_ = on; }
+    // Counts every change of the list (filled, an item added or deleted, cleared, re-sorted), so
+    // that code which filled it can tell whether it still holds what was put there.
+    unsigned ItemsRevision() const { return itemsRevision_; }
     // A sorted list keeps its items in Czech alphabetical order.
     bool Sorted() const { return sorted_; }
     void SetSorted(bool on);
@@ -100,6 +103,7 @@ private:
     bool autoComplete_ = true;
     bool editedByUser_ = false;   // text typed since the last selection
     bool deletingKey_ = false;    // the key being typed deletes text (no completion)
+    unsigned itemsRevision_ = 0;
     mutable std::vector<QString> folded_; // case-folded items for matching, built on first use
     mutable bool foldedValid_ = false;
 };

@@ -71,6 +71,15 @@ void TDBGrid::SetReadOnly(bool on)
 
 void TDBGrid::DataChanged(data::TDataEvent event, const data::TField*)
 {
+    // On a page or panel that is hidden (not merely in a window not shown yet), the grid waits.
+    if (!isVisibleTo(window())) {
+        stale_ = true;
+        return;
+    }
+    if (stale_) {
+        Reload();
+        return;
+    }
     switch (event) {
     case data::TDataEvent::deFieldChange:
         model_->CurrentRowChanged();
@@ -78,15 +87,32 @@ void TDBGrid::DataChanged(data::TDataEvent event, const data::TField*)
     case data::TDataEvent::deDataSetScroll:
         SyncSelection();
         return;
-    default: {
-        ++syncing_;
-        model_->Reload();
-        --syncing_;
-        ApplyColumnLayout();
-        SyncSelection();
+    default:
+        Reload();
         return;
     }
-    }
+}
+
+void TDBGrid::Reload()
+{
+    stale_ = false;
+    ++syncing_;
+    model_->Reload();
+    --syncing_;
+    ApplyColumnLayout();
+    SyncSelection();
+}
+
+void TDBGrid::CatchUp() const
+{
+    if (stale_)
+        const_cast<TDBGrid*>(this)->Reload();
+}
+
+void TDBGrid::showEvent(QShowEvent* event)
+{
+    CatchUp();
+    QTableView::showEvent(event);
 }
 
 void TDBGrid::ApplyColumnLayout()
@@ -135,11 +161,13 @@ void TDBGrid::TitleClicked(int section)
 
 int TDBGrid::RowCount() const
 {
+    CatchUp();
     return model_->rowCount();
 }
 
 std::vector<std::string> TDBGrid::VisibleTitles() const
 {
+    CatchUp();
     std::vector<std::string> titles;
     for (int i = 0; i < model_->columnCount(); ++i)
         titles.push_back(S(model_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString()));
@@ -148,23 +176,27 @@ std::vector<std::string> TDBGrid::VisibleTitles() const
 
 std::string TDBGrid::CellText(int row, int shownColumn) const
 {
+    CatchUp();
     return model_->CellText(row, shownColumn);
 }
 
 int TDBGrid::CurrentRow() const
 {
+    CatchUp();
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() : -1;
 }
 
 data::TField* TDBGrid::SelectedField() const
 {
+    CatchUp();
     const QModelIndex index = currentIndex();
     return model_->ColumnField(index.isValid() ? index.column() : 0);
 }
 
 void TDBGrid::ClickCell(int row, int shownColumn)
 {
+    CatchUp();
     if (row < 0) {
         TitleClicked(shownColumn);
         return;
@@ -180,6 +212,7 @@ void TDBGrid::ClickCell(int row, int shownColumn)
 
 void TDBGrid::DoubleClickCell(int row, int shownColumn)
 {
+    CatchUp();
     if (row >= 0)
         ClickCell(row, shownColumn);
     if (OnDblClick)

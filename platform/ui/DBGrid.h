@@ -8,6 +8,10 @@
 // With columns given, those in that order; hidden columns exist but are not shown; a column
 // without a title shows the field name.
 //
+// A grid on a hidden page or panel does not follow its dataset; it catches up when it is shown or
+// asked what it shows, so a dataset changed many times while its grid is out of sight is read once
+// (and a large one not at all until it is looked at).
+//
 // Read-only by default. An editable grid edits a cell in place through the dataset (Edit,
 // SetAsString, Post); a value the field refuses is reported by the application's error display and
 // the edit is cancelled.
@@ -78,10 +82,13 @@ protected:
     void ApplyColors() override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class detail::DBGridModel;
     void DataChanged(data::TDataEvent event, const data::TField* field);
+    void Reload();
+    void CatchUp() const; // reloads when changes were passed over while hidden
     void ApplyColumnLayout();
     void SyncSelection();
     void RowActivated(const QModelIndex& current, const QModelIndex& previous);
@@ -92,6 +99,7 @@ private:
     bool readOnly_ = true;
     std::unique_ptr<detail::DBGridModel> model_;
     int syncing_ = 0;
+    bool stale_ = false; // changes passed over while hidden
 };
 
 } // namespace ui

@@ -4,6 +4,8 @@
 
 #include "app/Hlavni.h"
 #include "app/ZmenitDatum.h"
+#include "platform/data/Session.h"
+#include "platform/data/Sqlite.h"
 
 using namespace apptest;
 
@@ -55,6 +57,55 @@ TEST_F(CurrentDateTest, NewDateGivesNewDaysAndShowsOpenLoansOnly)
     EXPECT_EQ(Form12->CGauge1.Max(), 3);
     EXPECT_EQ(Form12->CGauge1.Position(), 3);
     EXPECT_TRUE(dialogs_->Messages().empty());
+}
+
+// A day count beyond the field's range, as another program could leave it in the file.
+class UnreadableDaysTest : public CurrentDateTest {
+protected:
+    void Store(std::int64_t loan, const std::string& column, const std::string& value)
+    {
+        data::TTable loans;
+        loans.TableName = "Výpůjčky.db";
+        loans.Open();
+        data::sqlite::Exec(data::Session::Instance().Db(), "UPDATE \"Výpůjčky\" SET " + column + " = " + value +
+                                                               " WHERE Cislo = " + std::to_string(loan));
+    }
+    std::int64_t StoredDays(std::int64_t loan)
+    {
+        data::sqlite::Statement days(data::Session::Instance().Db(),
+                                     "SELECT Dnu FROM \"Výpůjčky\" WHERE Cislo = " + std::to_string(loan));
+        return days.Step() ? days.ColumnInt64(0) : -1;
+    }
+};
+
+TEST_F(UnreadableDaysTest, SuchALoanKeepsItsDaysAndTheOthersAreRecomputed)
+{
+    Store(future_, "Dnu", "5000000000");
+    StartProgram();
+    EXPECT_TRUE(dialogs_->Messages().empty());
+    EXPECT_EQ(StoredDays(open_), 3);
+    EXPECT_EQ(StoredDays(returned_), 10);
+    EXPECT_EQ(StoredDays(future_), 5000000000);
+    // The bars count the loans recomputed, out of all of them.
+    EXPECT_EQ(Form12->CGauge1.Max(), 3);
+    EXPECT_EQ(Form12->CGauge1.Position(), 2);
+    EXPECT_EQ(Form1->Table3.Filter(), "VracenoB='False'");
+    EXPECT_EQ(Form1->DBGrid3.RowCount(), 2);
+}
+
+TEST_F(UnreadableDaysTest, ADateThatCannotBeNormalisedUndoesTheWholeRecomputation)
+{
+    StartProgram();
+    Store(future_, "Dnu", "5000000000");
+    Store(future_, "Pujceno", "'2024-09-19 10:30:00'");
+    Form1->Edit2.SetText("20.9.2024");
+    dialogs_->Answer(ui::IDOK);
+    AsUser([] { Form1->Timer3Timer(nullptr); });
+    ASSERT_EQ(dialogs_->Messages().size(), 1u);
+    EXPECT_EQ(dialogs_->Messages()[0].Icon(), ui::MB_ICONERROR);
+    EXPECT_EQ(StoredDays(open_), 3); // not 8: nothing of the recomputation was kept
+    EXPECT_EQ(Form1->Table3.Filter(), "VracenoB='False'");
+    EXPECT_TRUE(Form1->Table3.Filtered());
 }
 
 TEST_F(CurrentDateTest, LendOnAPastDateRecordsThatDate)

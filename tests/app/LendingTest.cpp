@@ -56,6 +56,55 @@ TEST_F(LendingTest, DeskListsActiveReadersAndLendableTitlesOnly)
     EXPECT_TRUE(Form1->ComboBox1.Focused());
 }
 
+// A refresh keeps lists that still hold what it would read, and fills again those that changed
+// behind it: the tables written, or the boxes' items changed by other code.
+TEST_F(LendingTest, DeskListsAreReadAgainOnlyWhenSomethingChanged)
+{
+    OpenDesk();
+    const auto names = Form1->ComboBox1.Items();
+    const auto classes = Form1->ComboBox3.Items();
+    const auto titles = Form1->cbKnihy.Items();
+    Form1->ComboBox3.DeleteItem(0);
+    Form1->cbKnihy.AddItem("Cizí kniha");
+    Form1->cbKnihy.SetText("Cizí kniha");
+    ClickTab(3);
+    ClickTab(0);
+    EXPECT_EQ(Form1->ComboBox1.Items(), names);
+    EXPECT_EQ(Form1->ComboBox3.Items(), classes);
+    EXPECT_EQ(Form1->cbKnihy.Items(), titles);
+    EXPECT_EQ(Form1->cbKnihy.Text(), "");
+    EXPECT_EQ(Form1->Label4.Caption(), "7.C");
+
+    // Nothing changed: the same lists, the first reader chosen again, no title chosen.
+    Form1->ComboBox1.SetItemIndex(1);
+    Form1->cbKnihy.SetItemIndex(1);
+    ClickTab(3);
+    ClickTab(0);
+    EXPECT_EQ(Form1->ComboBox1.ItemIndex(), 0);
+    EXPECT_EQ(Form1->ComboBox3.Text(), "7.C");
+    EXPECT_EQ(Form1->cbKnihy.ItemIndex(), -1);
+    EXPECT_EQ(Form1->cbKnihy.Text(), "");
+    EXPECT_EQ(Form1->Query2.RecNo(), 3); // left on its last reader, as a walk through it leaves it
+    EXPECT_TRUE(Form1->Query2.Eof());
+
+    // A reader made inactive and a book discarded elsewhere leave the lists.
+    Form1->Table1.SetFilter("Cislo='" + std::to_string(novak_) + "'");
+    Form1->Table1.SetFiltered(true);
+    Form1->Table1.Edit();
+    Form1->Table1.FieldByName("Aktivni").SetAsString("False");
+    Form1->Table1.Post();
+    Form1->Table2.SetFilter("Cislo='" + std::to_string(babicka_) + "'");
+    Form1->Table2.SetFiltered(true);
+    Form1->Table2.Edit();
+    Form1->Table2.FieldByName("VyrazenoDatum").SetAsString("1.9.2024");
+    Form1->Table2.Post();
+    ClickTab(3);
+    ClickTab(0);
+    EXPECT_EQ(Form1->ComboBox1.Items(), (std::vector<std::string>{"Čapek Karel"}));
+    EXPECT_EQ(Form1->ComboBox4.Count(), 1);
+    EXPECT_EQ(Form1->cbKnihy.Items(), (std::vector<std::string>{"R.U.R."}));
+}
+
 TEST_F(LendingTest, LendShowsTheLoanAndMarksTheBook)
 {
     OpenDesk();

@@ -277,6 +277,22 @@ TEST_F(OverviewPageTest, PickListsFollowChangesBetweenVisits)
     EXPECT_EQ(Form1->ComboBox9.Text(), "NIC");
 }
 
+TEST_F(OverviewPageTest, PickListsChangedByOtherCodeAreFilledAgain)
+{
+    Open();
+    const auto readers = Form1->ComboBox6.Items();
+    const auto titles = Form1->ComboBox7.Items();
+    const auto numbers = Form1->ComboBox10.Items();
+    Form1->ComboBox7.DeleteItem(1);
+    Form1->ComboBox10.AddItem("999");
+    ClickTab(0);
+    ClickTab(3);
+    EXPECT_EQ(Form1->ComboBox6.Items(), readers);
+    EXPECT_EQ(Form1->ComboBox7.Items(), titles);
+    EXPECT_EQ(Form1->ComboBox10.Items(), numbers);
+    EXPECT_EQ(Form1->ComboBox7.Text(), "-Všechny-");
+}
+
 TEST_F(OverviewPageTest, PickListsHoldWholeTablesWhateverFiltersStandOnThem)
 {
     StartProgram();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -37,6 +38,29 @@ TEST(CzechOrder, EqualityAndSymmetry)
     EXPECT_EQ(sys::CompareCzech("abc", "ABC"), -sys::CompareCzech("ABC", "abc"));
     const int broken = sys::CompareCzech("a\xff", "a\xc5"); // invalid UTF-8 does not crash
     EXPECT_TRUE(broken >= -1 && broken <= 1);
+}
+
+// Keys made for a whole column at once (on several threads) are the keys made one by one, in the
+// texts' order, ill-formed and empty texts included, and they order the texts as the collation does.
+TEST(CzechOrder, KeysOfManyTextsAreTheKeysOfEach)
+{
+    const std::vector<std::string> words = {"Čapek", "chata", "Hora", "", "Dvořák", "řeka", "Řeka", "a\xff b", "Žák 12"};
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < 40000; ++i)
+        texts.push_back(words[i % words.size()] + (i % 7 == 0 ? std::string() : " " + std::to_string(i % 1000)));
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    const std::vector<std::string> keys = sys::SortKeysCzech(views);
+    ASSERT_EQ(keys.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        std::string one;
+        sys::AppendSortKeyCzech(texts[i], one);
+        ASSERT_EQ(keys[i], one) << i;
+    }
+    for (std::size_t i = 1; i < 200; ++i) {
+        const int byKey = keys[i - 1] < keys[i] ? -1 : keys[i - 1] > keys[i] ? 1 : 0;
+        EXPECT_EQ(byKey, sys::CompareCzech(texts[i - 1], texts[i])) << texts[i - 1] << " / " << texts[i];
+    }
+    EXPECT_TRUE(sys::SortKeysCzech({}).empty());
 }
 
 TEST(CzechCase, UpperAndLowerCoverCzechLetters)

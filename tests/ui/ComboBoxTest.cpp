@@ -80,6 +80,32 @@ TEST_P(ComboBoxTest, AddingAndDeletingKeepTheSelectedItem)
     EXPECT_EQ(box.Count(), 2);
 }
 
+TEST_P(ComboBoxTest, EveryChangeOfTheListMovesItsRevision)
+{
+    ui::TComboBox box(&form, GetParam());
+    std::vector<unsigned> seen{box.ItemsRevision()};
+    const auto changed = [&] {
+        const bool moved = box.ItemsRevision() != seen.back();
+        seen.push_back(box.ItemsRevision());
+        return moved;
+    };
+    box.SetItems({"a", "b", "c"});
+    EXPECT_TRUE(changed());
+    box.SetItemIndex(1);
+    box.SetText("c");
+    EXPECT_FALSE(changed()); // choosing is no change of the list
+    box.AddItem("d");
+    EXPECT_TRUE(changed());
+    box.DeleteItem(0);
+    EXPECT_TRUE(changed());
+    box.DeleteItem(9);
+    EXPECT_FALSE(changed());
+    box.SetSorted(true);
+    EXPECT_TRUE(changed());
+    box.ClearItems();
+    EXPECT_TRUE(changed());
+}
+
 INSTANTIATE_TEST_SUITE_P(Styles, ComboBoxTest,
                          ::testing::Values(TComboBoxStyle::csDropDown, TComboBoxStyle::csDropDownList));
 

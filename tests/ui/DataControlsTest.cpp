@@ -118,6 +118,38 @@ TEST_F(DataControlsTest, FilterAndDeleteRefreshTheRows)
     EXPECT_EQ(grid.RowCount(), 2);
 }
 
+TEST_F(DataControlsTest, AGridOnAHiddenPageWaitsUntilShownOrAsked)
+{
+    MemoryDataSet loans{{Int("Cislo"), Text("Ctenar")},
+                        {{std::int64_t{1}, std::string("Novák")},
+                         {std::int64_t{2}, std::string("Dvořák")},
+                         {std::int64_t{3}, std::string("Čapek")}}};
+    ui::TDataSource loansSource{&loans};
+    QWidget page(&form);
+    ui::TDBGrid hidden(&page, &loansSource);
+    page.hide();
+    loans.Open();
+    ShowActive(form);
+    // The dataset changes many times while the page is hidden: the grid reads nothing.
+    loans.Last();
+    loans.Delete();
+    loans.Close();
+    loans.Open();
+    loans.Next();
+    EXPECT_EQ(loans.readRecordAtCalls, 0);
+
+    // Asked what it shows, it catches up; shown, it shows the dataset as it is.
+    EXPECT_EQ(hidden.RowCount(), 2);
+    EXPECT_EQ(hidden.CurrentRow(), 1);
+    EXPECT_EQ(hidden.CellText(1, 1), "Dvořák");
+    loans.Delete();
+    page.show();
+    EXPECT_EQ(hidden.model()->rowCount(), 1);
+    EXPECT_EQ(hidden.model()->data(hidden.model()->index(0, 1)).toString(), QStringLiteral("Novák"));
+    loans.Close();
+    EXPECT_EQ(hidden.model()->rowCount(), 0);
+}
+
 TEST_F(DataControlsTest, WithoutRandomAccessOnlyTheCurrentRecordIsShown)
 {
     books.randomAccess = false;
