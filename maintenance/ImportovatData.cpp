@@ -2,13 +2,7 @@
 
 #include "app/Hlavni.h"
 #include "maintenance/BackupSet.h"
-#include "maintenance/Hledat.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/FocusColors.h"
-#include "platform/ui/ProgressCaption.h"
-
-#include <QCoreApplication>
 
 #include <filesystem>
 
@@ -21,30 +15,9 @@ constexpr const char* kTitle = "Obnovení dat";
 } // namespace
 
 TForm8::TForm8()
-    : ui::TForm("Form8")
+    : TBackupSetWindow("Form8", kTitle, "Cesta obnovení", "Průběh obnovení:", 133, 100)
 {
-    SetCaption(kTitle);
-    SetBorderStyle(ui::TFormBorderStyle::bsSingle);
-    SetClientSize(443, 133);
-    Position = ui::TPosition::poDesktopCenter;
-
-    Label1.Name = "Label1";
-    Label1.SetBounds(8, 8, 200, 16);
-    Edit1.Name = "Edit1";
-    Edit1.SetBounds(8, 26, 328, 24);
-    BitBtn1.Name = "BitBtn1";
-    BitBtn1.SetBounds(344, 24, 91, 28);
-    Label2.Name = "Label2";
-    Label2.SetBounds(8, 58, 200, 16);
-    ProgressBar1.Name = "ProgressBar1";
-    ProgressBar1.SetMax(100);
-    ProgressBar1.SetBounds(8, 76, 427, 18);
-    BitBtn4.Name = "BitBtn4";
-    BitBtn4.SetBounds(8, 100, 91, 28);
-    BitBtn2.Name = "BitBtn2";
-    BitBtn2.SetBounds(246, 100, 91, 28);
-    BitBtn3.Name = "BitBtn3";
-    BitBtn3.SetBounds(344, 100, 91, 28);
+    PlaceBar(ProgressBar1, "ProgressBar1");
     DirectoryListBox1.Name = "DirectoryListBox1";
     DirectoryListBox1.Hide();
     FileListBox1.Name = "FileListBox1";
@@ -53,16 +26,9 @@ TForm8::TForm8()
     ListBox1.Hide();
     Edit2.Name = "Edit2";
     Edit2.Hide();
-    SetTabOrder({&Edit1, &BitBtn1, &BitBtn4, &BitBtn2, &BitBtn3});
 
     OnShow = [this](ui::TObject* s) { FormShow(s); };
-    OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
-    BitBtn1.OnClick = [this](ui::TObject* s) { BitBtn1Click(s); };
     BitBtn2.OnClick = [this](ui::TObject* s) { BitBtn2Click(s); };
-    BitBtn3.OnClick = [this](ui::TObject* s) { BitBtn3Click(s); };
-    BitBtn4.OnClick = [this](ui::TObject* s) { BitBtn4Click(s); };
-    Edit1.OnEnter = [this](ui::TObject* s) { Edit1Enter(s); };
-    Edit1.OnExit = [this](ui::TObject* s) { Edit1Exit(s); };
 }
 
 void TForm8::FormShow(ui::TObject*)
@@ -72,40 +38,6 @@ void TForm8::FormShow(ui::TObject*)
     BitBtn2.Show();
     SetCaption(kTitle);
     Tag = 0;
-}
-
-void TForm8::BitBtn1Click(ui::TObject*)
-{
-    if (Form18 != nullptr)
-        Form18->ShowModal();
-}
-
-void TForm8::BitBtn4Click(ui::TObject*)
-{
-    ui::Application.HelpJump("DATABAZE");
-}
-
-void TForm8::BitBtn3Click(ui::TObject*)
-{
-    Close();
-}
-
-void TForm8::Edit1Enter(ui::TObject*)
-{
-    ui::PaintFocused(Edit1);
-}
-
-void TForm8::Edit1Exit(ui::TObject*)
-{
-    ui::PaintUnfocused(Edit1);
-}
-
-void TForm8::FormKeyPress(ui::TObject*, char& Key)
-{
-    if (Key != '\r')
-        return;
-    Key = 0;
-    SelectNext(ActiveControl(), true, true);
 }
 
 void TForm8::BitBtn2Click(ui::TObject*)
@@ -125,15 +57,9 @@ void TForm8::BitBtn2Click(ui::TObject*)
     BitBtn2.Hide();
     ProgressBar1.SetMax(2 * static_cast<int>(backup::kBackupSet.size()));
     ProgressBar1.SetPosition(0);
-    const std::filesystem::path programFolder =
-        Form1 != nullptr ? std::filesystem::path(Form1->Edit13.Text()) : std::filesystem::current_path();
     backup::RestoreOutcome outcome = backup::RestoreOutcome::Restored;
     try {
-        outcome = backup::RestoreBackupSet(programFolder, folder, [this] {
-            ProgressBar1.StepBy(1);
-            ui::ShowProgressCaption(*this, kTitle, ProgressBar1);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        outcome = backup::RestoreBackupSet(ProgramFolder(), folder, [this] { StepProgress(ProgressBar1); });
     } catch (const backup::ERestoreCancelled& e) {
         // A step failed: what was done is undone and the old tables are open again.
         RefreshMainWindow();

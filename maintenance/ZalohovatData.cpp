@@ -1,15 +1,8 @@
 #include "maintenance/ZalohovatData.h"
 
-#include "app/Hlavni.h"
 #include "maintenance/BackupSet.h"
-#include "maintenance/Hledat.h"
 #include "platform/sys/DriveType.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/FocusColors.h"
-#include "platform/ui/ProgressCaption.h"
-
-#include <QCoreApplication>
 
 #include <cerrno>
 #include <cstring>
@@ -25,44 +18,16 @@ constexpr const char* kTitle = "Záloha dat";
 } // namespace
 
 TForm6::TForm6()
-    : ui::TForm("Form6")
+    : TBackupSetWindow("Form6", kTitle, "Cesta zálohování", "Průběh zálohování", 135, 101)
 {
-    SetCaption(kTitle);
-    SetBorderStyle(ui::TFormBorderStyle::bsSingle);
-    SetClientSize(443, 135);
-    Position = ui::TPosition::poDesktopCenter;
-
-    Label1.Name = "Label1";
-    Label1.SetBounds(8, 8, 200, 16);
-    Edit1.Name = "Edit1";
-    Edit1.SetBounds(8, 26, 328, 24);
-    BitBtn1.Name = "BitBtn1";
-    BitBtn1.SetBounds(344, 24, 91, 28);
-    Label2.Name = "Label2";
-    Label2.SetBounds(8, 58, 200, 16);
-    CGauge1.Name = "CGauge1";
-    CGauge1.SetMax(100);
-    CGauge1.SetBounds(8, 76, 427, 18);
-    BitBtn4.Name = "BitBtn4";
-    BitBtn4.SetBounds(8, 101, 91, 28);
-    BitBtn2.Name = "BitBtn2";
-    BitBtn2.SetBounds(246, 101, 91, 28);
-    BitBtn3.Name = "BitBtn3";
-    BitBtn3.SetBounds(344, 101, 91, 28);
+    PlaceBar(CGauge1, "CGauge1");
     ListBox1.Name = "ListBox1";
     ListBox1.Hide();
     Edit2.Name = "Edit2";
     Edit2.Hide();
-    SetTabOrder({&Edit1, &BitBtn1, &BitBtn4, &BitBtn2, &BitBtn3});
 
     OnShow = [this](ui::TObject* s) { FormShow(s); };
-    OnKeyPress = [this](ui::TObject* s, char& k) { FormKeyPress(s, k); };
-    BitBtn1.OnClick = [this](ui::TObject* s) { BitBtn1Click(s); };
     BitBtn2.OnClick = [this](ui::TObject* s) { BitBtn2Click(s); };
-    BitBtn3.OnClick = [this](ui::TObject* s) { BitBtn3Click(s); };
-    BitBtn4.OnClick = [this](ui::TObject* s) { BitBtn4Click(s); };
-    Edit1.OnEnter = [this](ui::TObject* s) { Edit1Enter(s); };
-    Edit1.OnExit = [this](ui::TObject* s) { Edit1Exit(s); };
 }
 
 void TForm6::FormShow(ui::TObject*)
@@ -71,40 +36,6 @@ void TForm6::FormShow(ui::TObject*)
     Edit1.Clear();
     BitBtn2.Show();
     SetCaption(kTitle);
-}
-
-void TForm6::BitBtn1Click(ui::TObject*)
-{
-    if (Form18 != nullptr)
-        Form18->ShowModal();
-}
-
-void TForm6::BitBtn4Click(ui::TObject*)
-{
-    ui::Application.HelpJump("DATABAZE");
-}
-
-void TForm6::BitBtn3Click(ui::TObject*)
-{
-    Close();
-}
-
-void TForm6::Edit1Enter(ui::TObject*)
-{
-    ui::PaintFocused(Edit1);
-}
-
-void TForm6::Edit1Exit(ui::TObject*)
-{
-    ui::PaintUnfocused(Edit1);
-}
-
-void TForm6::FormKeyPress(ui::TObject*, char& Key)
-{
-    if (Key != '\r')
-        return;
-    Key = 0;
-    SelectNext(ActiveControl(), true, true);
 }
 
 void TForm6::BitBtn2Click(ui::TObject*)
@@ -134,14 +65,8 @@ void TForm6::BackupTables(const std::string& folder)
     BitBtn2.Hide();
     CGauge1.SetMax(static_cast<int>(backup::kBackupSet.size()));
     CGauge1.SetPosition(0);
-    const std::filesystem::path programFolder =
-        Form1 != nullptr ? std::filesystem::path(Form1->Edit13.Text()) : std::filesystem::current_path();
     try {
-        backup::WriteBackupSet(programFolder, folder, [this] {
-            CGauge1.StepBy(1);
-            ui::ShowProgressCaption(*this, kTitle, CGauge1);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        backup::WriteBackupSet(ProgramFolder(), folder, [this] { StepProgress(CGauge1); });
     } catch (const std::exception& e) {
         // Nothing is reported as done: the old backup files (if any) stay as they were.
         CGauge1.SetPosition(0);

@@ -5,7 +5,9 @@
 #include "platform/sys/CzechText.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <sys/stat.h>
 
 namespace data {
 namespace {
@@ -105,11 +107,29 @@ void TQuery::InternalOpen()
     orderTerms_ = statement.orderTerms;
     SetSource(it->second, std::move(columns));
     InternalInitFieldDefs();
-    FilterChanged();
+    opening_ = true;
+    try {
+        FilterChanged();
+    } catch (...) {
+        opening_ = false;
+        kept_.reset();
+        throw;
+    }
+    opening_ = false;
+    kept_.reset();
 }
 
 void TQuery::InternalClose()
 {
+    kept_.reset();
+    // Kept only when everything written is in the file, so that an unchanged file means an
+    // unchanged list.
+    if (HasSource() && Session::Instance().TransactionDepth() == 0 && !(Filtered() && OnFilterRecord)) {
+        const auto stamp = StampOf(File());
+        auto list = TakeCurrentList();
+        if (stamp && list)
+            kept_ = KeptList{std::move(*list), Statement(), Params(), *stamp};
+    }
     ReleaseSource();
     where_.clear();
     params_.clear();
@@ -182,8 +202,56 @@ int TQuery::PrepareFirstRun(const std::string& columns, sqlite::Statement*& stat
     return BindCondition(*statement);
 }
 
+std::optional<TQuery::FileStamp> TQuery::StampOf(const TableFile& file)
+{
+    // The header is read through the connection's own descriptor: opening and closing another one
+    // would drop the locks SQLite holds on the file.
+    struct stat st {};
+    sqlite3_file* handle = nullptr;
+    std::array<unsigned char, 4> counter{};
+    if (::stat(file.Path().c_str(), &st) != 0 ||
+        sqlite3_file_control(file.Db(), file.Alias().c_str(), SQLITE_FCNTL_FILE_POINTER, &handle) != SQLITE_OK ||
+        handle == nullptr || handle->pMethods == nullptr ||
+        handle->pMethods->xRead(handle, counter.data(), static_cast<int>(counter.size()), 24) != SQLITE_OK)
+        return std::nullopt;
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.counter = (std::uint32_t{counter[0]} << 24) | (std::uint32_t{counter[1]} << 16) |
+                    (std::uint32_t{counter[2]} << 8) | counter[3];
+    return stamp;
+}
+
+std::string TQuery::Statement() const
+{
+    std::string statement = where_ + '\x1f' + orderBy_ + '\x1f' + FilterSql().sql;
+    for (const OrderTerm& term : orderTerms_)
+        statement += '\x1f' + term.column + (term.descending ? " DESC" : "") + (term.czechText ? " CZECH" : "");
+    return statement;
+}
+
+std::vector<Value> TQuery::Params() const
+{
+    std::vector<Value> params = params_;
+    params.insert(params.end(), FilterSql().params.begin(), FilterSql().params.end());
+    return params;
+}
+
 void TQuery::BuildList(std::vector<std::int64_t>& rowids)
 {
+    if (opening_ && kept_) {
+        KeptList kept = std::move(*kept_);
+        kept_.reset();
+        if (Session::Instance().TransactionDepth() == 0 && !(Filtered() && OnFilterRecord) &&
+            kept.statement == Statement() && kept.params == Params() && StampOf(File()) == kept.stamp) {
+            rowids = std::move(kept.rowids);
+            return;
+        }
+    }
+
     // One text key (the lists' usual order): SQLite only selects, and the rows are put in Czech
     // order here by collation sort keys, which is several times faster than letting SQLite call the
     // collator for every comparison. Other orderings are left to SQLite.

@@ -195,6 +195,16 @@ void TSqlDataSet::FilterChanged()
     Rebuild(false); // the cursor moves to the first record next
 }
 
+std::optional<std::vector<std::int64_t>> TSqlDataSet::TakeCurrentList()
+{
+    if (!file_ || !listReady_ || useAll_ || seenGeneration_ != file_->Generation())
+        return std::nullopt;
+    std::vector<std::int64_t> list = std::move(list_);
+    list_.clear();
+    listReady_ = false;
+    return list;
+}
+
 void TSqlDataSet::EnsureFresh()
 {
     if (!file_ || file_->Generation() == seenGeneration_)

@@ -97,6 +97,9 @@ protected:
     ColumnTypes FieldColumnTypes() const;
     // Applies OnFilterRecord to a candidate list when filtering is on and the event is set.
     void ApplyFilterEvent(std::vector<std::int64_t>& rowids);
+    // Hands over the list of the records that pass when it is built and no write to the table
+    // came after it; none otherwise. For a descendant that is closing.
+    std::optional<std::vector<std::int64_t>> TakeCurrentList();
 
     // ---- The record protocol ----
     bool IsCursorOpen() const override { return file_ != nullptr; }

@@ -26,7 +26,7 @@ fs::path NewContentPath(const fs::path& folder, const std::string& tableFile) { 
 fs::path CopyTemporary(const fs::path& setAside)
 {
     fs::path temporary = setAside;
-    temporary += ".tmp"; // what LinkOrCopySynced writes before renaming
+    temporary += ".tmp"; // what LinkOrCopy writes before renaming
     return temporary;
 }
 
@@ -90,18 +90,27 @@ void TTableReplacement::Step(const std::string& description)
         OnStep(description);
 }
 
-void TTableReplacement::Journal(const std::string& line)
+void TTableReplacement::Journal(const std::string& line, bool flush)
 {
     const fs::path journal = JournalPath(folder_);
     const int fd = ::open(journal.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     const std::string text = line + "\n";
-    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
+    bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
+              (!flush || ::fsync(fd) == 0);
     const int error = errno;
     if (fd >= 0 && ::close(fd) != 0)
         ok = false;
     if (!ok)
         throw EDatabaseError("Do záznamu o nahrazování tabulek (" + journal.string() + ") nelze zapisovat: " +
                              std::strerror(error) + ".");
+}
+
+void TTableReplacement::FlushFolder()
+{
+    if (!unflushed_)
+        return;
+    Check(sys::SyncFolder(folder_));
+    unflushed_ = false;
 }
 
 void TTableReplacement::Begin()
@@ -130,21 +139,66 @@ void TTableReplacement::Begin()
     for (const std::string& table : tables_)
         journal += "table " + table + "\n";
     journal += "begin\n";
+    // On the disk, folder entry included, before any file is staged or set aside: whatever follows
+    // is undone from it after a crash.
     Check(sys::WriteFileAtomically(JournalPath(folder_), journal, 0644));
     begun_ = true;
     finished_ = false;
+    unflushed_ = false;
     Step("zahájeno");
+}
+
+void TTableReplacement::Stage(const std::string& tableFile, const fs::path& source)
+{
+    if (!Active() || !Listed(tableFile) || std::find(replaced_.begin(), replaced_.end(), tableFile) != replaced_.end())
+        throw EDatabaseError("Tabulku '" + tableFile + "' nyní nelze nahradit.");
+    const fs::path staged = NewContentPath(folder_, tableFile);
+    const sys::Status copied = sys::CopyFileSynced(source, staged);
+    const std::lock_guard<std::mutex> lock(stagedLock_);
+    const auto listed = std::find(staged_.begin(), staged_.end(), tableFile);
+    if (!copied) {
+        // A failed copy leaves nothing, not even one staged before.
+        ::unlink(staged.c_str());
+        if (listed != staged_.end())
+            staged_.erase(listed);
+        throw EDatabaseError(copied.message);
+    }
+    if (listed == staged_.end())
+        staged_.push_back(tableFile);
 }
 
 void TTableReplacement::SetAside(const std::string& tableFile)
 {
     if (!Active() || !Listed(tableFile) || std::find(setAside_.begin(), setAside_.end(), tableFile) != setAside_.end())
         throw EDatabaseError("Tabulku '" + tableFile + "' nyní nelze odložit.");
-    Check(sys::LinkOrCopySynced(folder_ / tableFile, SetAsidePath(folder_, tableFile)));
+    Check(sys::LinkOrCopy(folder_ / tableFile, SetAsidePath(folder_, tableFile)));
     setAside_.push_back(tableFile);
+    unflushed_ = true;
     Step("odkládá se " + tableFile);
-    Journal("aside " + tableFile);
+    Journal("aside " + tableFile, false);
     Step("odloženo " + tableFile);
+}
+
+void TTableReplacement::Replace(const std::string& tableFile)
+{
+    if (!Active() || std::find(setAside_.begin(), setAside_.end(), tableFile) == setAside_.end() ||
+        std::find(replaced_.begin(), replaced_.end(), tableFile) != replaced_.end())
+        throw EDatabaseError("Tabulku '" + tableFile + "' nelze nahradit, dokud není odložena.");
+    const auto staged = std::find(staged_.begin(), staged_.end(), tableFile);
+    if (staged == staged_.end())
+        throw EDatabaseError("Pro tabulku '" + tableFile + "' není připravena nová kopie.");
+    // The set-aside names are on the disk before a table file gives way.
+    FlushFolder();
+    const fs::path temporary = NewContentPath(folder_, tableFile);
+    if (::rename(temporary.c_str(), (folder_ / tableFile).c_str()) != 0)
+        throw EDatabaseError("Soubor " + temporary.string() + " nelze přejmenovat na " + (folder_ / tableFile).string() +
+                             ": " + std::strerror(errno));
+    staged_.erase(staged);
+    replaced_.push_back(tableFile);
+    unflushed_ = true;
+    Step("přejmenováno " + tableFile);
+    Journal("replaced " + tableFile, false);
+    Step("nahrazeno " + tableFile);
 }
 
 void TTableReplacement::Replace(const std::string& tableFile, const fs::path& source)
@@ -152,31 +206,29 @@ void TTableReplacement::Replace(const std::string& tableFile, const fs::path& so
     if (!Active() || std::find(setAside_.begin(), setAside_.end(), tableFile) == setAside_.end() ||
         std::find(replaced_.begin(), replaced_.end(), tableFile) != replaced_.end())
         throw EDatabaseError("Tabulku '" + tableFile + "' nelze nahradit, dokud není odložena.");
-    const fs::path temporary = NewContentPath(folder_, tableFile);
-    Check(sys::CopyFileSynced(source, temporary));
+    Stage(tableFile, source);
     Step("zkopírováno " + tableFile);
-    if (const sys::Status renamed = sys::RenameSynced(temporary, folder_ / tableFile); !renamed) {
-        ::unlink(temporary.c_str());
-        throw EDatabaseError(renamed.message);
-    }
-    replaced_.push_back(tableFile);
-    Step("přejmenováno " + tableFile);
-    Journal("replaced " + tableFile);
-    Step("nahrazeno " + tableFile);
+    Replace(tableFile);
 }
 
 void TTableReplacement::Commit()
 {
     if (!Active())
         throw EDatabaseError("Nahrazování tabulek nebylo zahájeno.");
-    Journal("commit");
+    // Every new file stands under its name on the disk before the journal says so.
+    FlushFolder();
+    Journal("commit", true);
     finished_ = true;
     Step("potvrzeno");
     // From here on the new files stand; what is left over is removed by the next start at worst.
+    for (const std::string& table : staged_)
+        ::unlink(NewContentPath(folder_, table).c_str());
+    staged_.clear();
     for (const std::string& table : setAside_) {
         ::unlink(SetAsidePath(folder_, table).c_str());
         Step("odstraněno " + SetAsidePath(folder_, table).filename().string());
     }
+    // The set-aside copies are gone from the disk before the journal that would remove them.
     (void)sys::SyncFolder(folder_);
     ::unlink(JournalPath(folder_).c_str());
     (void)sys::SyncFolder(folder_);
@@ -199,9 +251,14 @@ void TTableReplacement::Rollback()
         Step("odstraněno " + SetAsidePath(folder_, setAside_.back()).filename().string());
         setAside_.pop_back();
     }
+    while (!staged_.empty()) {
+        RemoveIfPresent(NewContentPath(folder_, staged_.back()));
+        staged_.pop_back();
+    }
     Check(sys::SyncFolder(folder_));
     RemoveIfPresent(JournalPath(folder_));
     Check(sys::SyncFolder(folder_));
+    unflushed_ = false;
     finished_ = true;
     Step("vráceno vše");
 }

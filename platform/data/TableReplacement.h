@@ -3,15 +3,20 @@
 // so that a failure or a killed process never leaves a table file half written or missing:
 //  - each table file is first set aside: it gets a second name "<stem>.backup" (a hard link, or a
 //    flushed copy where the file system has none), so the table file itself stays in place;
-//  - the new content is copied beside it under a temporary name, flushed and renamed over the
-//    table file in one step;
-//  - every step is written to a journal ("Lendar.replace") and flushed before the next begins.
-// A rollback undoes exactly the steps done; a replacement interrupted by a crash is undone at the
-// next start of the program (RecoverTableReplacement) unless it had committed, in which case it is
-// finished. The files must have been released (Session::ReleaseTableFiles) first.
+//  - the new content is copied beside it under a temporary name (staged) and flushed, then
+//    renamed over the table file in one step;
+//  - the journal ("Lendar.replace") names the tables before anything is set aside, and says
+//    "commit" once every new file is in place.
+// The folder is flushed only where the order matters: the set-aside names are on the disk before
+// the first table file is replaced, and every replacement before the commit. A rollback undoes
+// exactly the steps done; a replacement interrupted by a crash is undone at the next start of the
+// program (RecoverTableReplacement) unless it had committed, in which case it is finished. The
+// files must have been released (Session::ReleaseTableFiles) before they are set aside; new
+// contents may be staged beside them before that.
 
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,17 +39,25 @@ public:
     // Writes the journal. Raises EDatabaseError (Czech) when an interrupted replacement left its
     // journal or set-aside copies in the folder; nothing is touched then.
     void Begin();
+    // Copies `source` beside the table file under a temporary name and flushes it, ready for
+    // Replace; the table file is not touched. Stages of different tables may run on several
+    // threads at once while no other method runs (OnStep is not called). Raises EDatabaseError
+    // naming the file.
+    void Stage(const std::string& tableFile, const std::filesystem::path& source);
     // Sets the table file aside as "<stem>.backup".
     void SetAside(const std::string& tableFile);
-    // Puts a flushed copy of `source` in place of the table file, in one step. The table file
-    // must have been set aside.
+    // Puts the staged copy in place of the table file, in one step. The table file must have been
+    // set aside.
+    void Replace(const std::string& tableFile);
+    // Stages a copy of `source` and puts it in place.
     void Replace(const std::string& tableFile, const std::filesystem::path& source);
-    // The new files stay: the journal is marked done, then the set-aside copies and the journal
-    // are removed.
+    // The new files stay: the journal is marked done, then the set-aside copies, staged copies
+    // not put in place and the journal are removed.
     void Commit();
     // Every replaced table file gets its set-aside copy back; set-aside copies of files not
-    // replaced are removed; then the journal. Raises EDatabaseError when a step fails (the journal
-    // then stays, and the next start finishes the rollback).
+    // replaced and staged copies not put in place are removed; then the journal. Raises
+    // EDatabaseError when a step fails (the journal then stays, and the next start finishes the
+    // rollback).
     void Rollback();
 
     bool Active() const { return begun_ && !finished_; }
@@ -55,15 +68,19 @@ public:
     static std::filesystem::path JournalPath(const std::filesystem::path& folder);
 
 private:
-    void Journal(const std::string& line);
+    void Journal(const std::string& line, bool flush);
     void Step(const std::string& description);
     bool Listed(const std::string& tableFile) const;
+    void FlushFolder();
 
     std::filesystem::path folder_;
     std::vector<std::string> tables_;
     std::string purpose_;
     std::vector<std::string> setAside_;
     std::vector<std::string> replaced_;
+    std::vector<std::string> staged_; // staged and not yet in place
+    std::mutex stagedLock_;
+    bool unflushed_ = false; // names made or changed in the folder since it was last flushed
     bool begun_ = false;
     bool finished_ = false;
 };

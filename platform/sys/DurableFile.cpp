@@ -121,10 +121,10 @@ Status RenameSynced(const fs::path& from, const fs::path& to)
     return SyncFolder(to.parent_path());
 }
 
-Status LinkOrCopySynced(const fs::path& from, const fs::path& to)
+Status LinkOrCopy(const fs::path& from, const fs::path& to)
 {
     if (::link(from.c_str(), to.c_str()) == 0)
-        return SyncFolder(to.parent_path());
+        return Status::Ok();
     const int error = errno;
     if (error != EXDEV && error != EPERM && error != EOPNOTSUPP && error != EMLINK && error != ENOSYS)
         return Status::Fail("Soubor " + from.string() + " nelze odložit jako " + to.string() + ": " + Reason(error));

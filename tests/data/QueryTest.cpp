@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <functional>
+
 using namespace data;
 using data_test::LibraryFolder;
 
@@ -191,4 +195,83 @@ TEST_F(Queries, KeptSortKeysFollowChangesRollbacksAndEmptying)
     Run({"SELECT * FROM Knihy", "ORDER BY Nazev"});
     EXPECT_EQ(first(), "Nová");
     EXPECT_EQ(query.RecordCount(), 1);
+}
+
+// A query closed and opened again over an unchanged file takes the list it had; any change to the
+// file in between (by the program, inside a transaction, by another program, or another statement
+// or filter) must give the records as a fresh query finds them.
+TEST_F(Queries, AListKeptOverACloseNeverHidesAChange)
+{
+    const std::vector<std::string> lines = {"SELECT * FROM Knihy", "ORDER BY Nazev"};
+    const auto fresh = [&lines] {
+        TQuery other;
+        for (const auto& line : lines)
+            other.SQL.Add(line);
+        other.Open();
+        std::vector<std::string> titles;
+        for (; !other.Eof(); other.Next())
+            titles.push_back(other.FieldByName("Nazev").AsString());
+        return titles;
+    };
+    const auto reopened = [this](const std::function<void()>& meanwhile) {
+        query.Close();
+        meanwhile();
+        query.Open();
+        return Titles();
+    };
+    const auto setTitle = [](const std::string& code, const std::string& title) {
+        TTable books;
+        books.TableName = "Knihy.DB";
+        books.Open();
+        books.SetFilter("Kod='" + code + "'");
+        books.SetFiltered(true);
+        books.Edit();
+        books.FieldByName("Nazev").SetAsString(title);
+        books.Post();
+    };
+    Run({lines[0], lines[1]});
+    const std::vector<std::string> before = Titles();
+    EXPECT_EQ(reopened([] {}), before);
+
+    // Written by the program: the same size of file, another order.
+    const auto written = reopened([&] { setTitle("K1", "Ábel"); });
+    EXPECT_EQ(written, fresh());
+    EXPECT_EQ(written.front(), "Ábel");
+
+    // Written inside a transaction still running when the query opens (the file on the disk is
+    // as it was), then rolled back.
+    query.Close();
+    {
+        TTransaction transaction;
+        setTitle("K1", "Žížala");
+        query.Open();
+        EXPECT_EQ(Titles(), fresh());
+        EXPECT_EQ(Titles().back(), "Žížala");
+        query.Close();
+    }
+    query.Open();
+    EXPECT_EQ(Titles(), fresh());
+    EXPECT_EQ(Titles().front(), "Ábel");
+
+    // Written by another program while the program had the file closed.
+    const auto external = reopened([this] {
+        ASSERT_FALSE(Session::Instance().IsAttached(folder.File("Knihy.DB")));
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(folder.File("Knihy.DB").c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "UPDATE Knihy SET Nazev='Zvon' WHERE Kod='K1'", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    });
+    EXPECT_EQ(external, fresh());
+    EXPECT_EQ(external.back(), "Zvon");
+
+    // Another filter, then another statement.
+    const auto filtered = reopened([this] {
+        query.SetFilter("Pujceno='True'");
+        query.SetFiltered(true);
+    });
+    EXPECT_EQ(filtered, (std::vector<std::string>{"Cibulka", "Dvořák"}));
+    query.SetFiltered(false);
+    Run({"SELECT * FROM Knihy", "ORDER BY Nazev DESC"});
+    EXPECT_EQ(Titles().front(), "Zvon");
 }

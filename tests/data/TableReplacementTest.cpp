@@ -15,6 +15,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 using namespace data;
 using data_test::LibraryFolder;
@@ -167,6 +168,43 @@ TEST_F(Replacement, AFailedReplacementCanBeRolledBack)
     r.Rollback();
     EXPECT_EQ(State(), "old old old ");
     EXPECT_TRUE(Leftovers().empty());
+}
+
+// New contents staged beside the tables (several at once) touch no table file; a rollback or a
+// commit removes every staged copy not put in place, and a failed copy leaves none.
+TEST_F(Replacement, StagedCopiesTouchNoTableAndLeaveNothingBehind)
+{
+    {
+        TTableReplacement r(folder_.Path(), kTables, "Obnovení dat");
+        r.Begin();
+        std::vector<std::thread> threads;
+        for (const std::string& table : kTables)
+            threads.emplace_back([&r, this, table] { r.Stage(table, newFolder_ / table); });
+        for (std::thread& thread : threads)
+            thread.join();
+        EXPECT_EQ(State(), "old old old ");
+        EXPECT_EQ(Leftovers().size(), kTables.size() + 1); // the copies and the journal
+        r.Rollback();
+        EXPECT_EQ(State(), "old old old ");
+        EXPECT_TRUE(Leftovers().empty());
+    }
+    TTableReplacement r(folder_.Path(), kTables, "Obnovení dat");
+    r.Begin();
+    for (const std::string& table : kTables)
+        r.SetAside(table);
+    EXPECT_THROW(r.Replace("Knihy.DB"), EDatabaseError); // nothing staged for it
+    r.Stage("Knihy.DB", newFolder_ / "Knihy.DB");
+    r.Stage("Výpůjčky.db", newFolder_ / "Výpůjčky.db");
+    r.Stage("Čtenáři.db", newFolder_ / "Čtenáři.db");
+    EXPECT_THROW(r.Stage("Čtenáři.db", newFolder_ / "chybí.db"), EDatabaseError);
+    EXPECT_FALSE(fs::exists(folder_.Path() / "Čtenáři.db.lendar-new"));
+    EXPECT_THROW(r.Replace("Čtenáři.db"), EDatabaseError);
+    r.Replace("Knihy.DB");
+    EXPECT_EQ(State(), "old new old ");
+    r.Commit(); // the loans' copy, never put in place, goes with the set-aside files
+    EXPECT_EQ(State(), "old new old ");
+    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_EQ(RecoverTableReplacement(folder_.Path()).outcome, TReplacementRecovery::None);
 }
 
 TEST_F(Replacement, AnInterruptedReplacementBlocksTheNextOneAndTouchesNothing)

@@ -9,8 +9,13 @@
 #include "app/Hlavni.h"
 #include "catalogue/KlicovaSlova.h"
 #include "maintenance/BackupSet.h"
+#include "maintenance/Hledat.h"
 #include "maintenance/ImportovatData.h"
 #include "platform/data/TableReplacement.h"
+
+#include <QTest>
+
+#include <sqlite3.h>
 
 #include <csignal>
 
@@ -149,6 +154,25 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"AnotherTable", "Výpůjčky.bak",
                [](const fs::path& folder, const fs::path& file) { fs::copy_file(folder / "Čtenáři.bak", file, fs::copy_options::overwrite_existing); },
                "Výpůjčky.bak"},
+        // Only the check of every page finds it: the structure of the table reads as it should.
+        Damage{"PageOfRecordsScrambled", "Knihy.bak",
+               [](const fs::path&, const fs::path& file) {
+                   sqlite3* db = nullptr;
+                   sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+                   sqlite3_stmt* root = nullptr;
+                   sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name='Knihy'", -1, &root, nullptr);
+                   const int page = sqlite3_step(root) == SQLITE_ROW ? sqlite3_column_int(root, 0) : 0;
+                   sqlite3_finalize(root);
+                   sqlite3_close(db);
+                   ASSERT_GT(page, 1);
+                   std::string bytes = ReadBytes(file);
+                   const std::size_t start = static_cast<std::size_t>(page - 1) * 4096;
+                   ASSERT_LE(start + 4096, bytes.size());
+                   for (std::size_t i = start; i < start + 600; ++i)
+                       bytes[i] = static_cast<char>(i * 7);
+                   WriteBytes(file, bytes);
+               },
+               "Knihy.bak"},
         Damage{"InterruptedBackup", "Knihy.bak",
                [](const fs::path&, const fs::path& file) {
                    fs::path temporary = file;
@@ -157,6 +181,54 @@ INSTANTIATE_TEST_SUITE_P(
                },
                "nebyla dokončena"}),
     [](const ::testing::TestParamInfo<Damage>& param) { return std::string(param.param.name); });
+
+// The copies that are to replace the tables are made while the backup files are checked; one that
+// cannot be made stops the restore before any table is touched, and none of them stays.
+TEST_F(RestoreWindow, ACopyThatCannotBeMadeBesideTheTablesTouchesNothing)
+{
+    StartWithBackup();
+    const fs::path blocked = folder_ / "Knihy.DB.lendar-new";
+    fs::create_directory(blocked); // where the books' copy would go
+    dialogs_->Answer(ui::IDOK);
+    RunRestore(backup_.string());
+    ASSERT_EQ(dialogs_->Messages().size(), 1u);
+    const std::string text = dialogs_->Messages()[0].Text;
+    EXPECT_NE(text.find("Knihy.DB.lendar-new"), std::string::npos) << text;
+    EXPECT_NE(text.find("Data programu zůstala beze změny."), std::string::npos) << text;
+    EXPECT_TRUE(fs::is_directory(blocked));
+    fs::remove(blocked);
+    ExpectUntouched();
+    EXPECT_TRUE(Form8->BitBtn2.isVisibleTo(Form8));
+}
+
+// The folder box, help, "Storno" and Enter behave as in the backup window; the picker opened from
+// here fills this box.
+TEST_F(RestoreWindow, TheFolderBoxWorksAsInTheBackupWindow)
+{
+    Start();
+    const fs::path chosen = backup_ / "vybraná";
+    fs::create_directory(chosen);
+    dialogs_->ExpectModal(*Form8, std::function<void(TForm8&)>([&](TForm8& window) {
+                              window.BitBtn4.Click();
+                              window.Edit1.SetFocus();
+                              QTest::keyClick(&window.Edit1, Qt::Key_Return);
+                              EXPECT_EQ(window.ActiveControl(), &window.BitBtn1);
+                              dialogs_->ExpectModal(*Form18, std::function<void(TForm18&)>([&](TForm18& picker) {
+                                                        picker.DirectoryListBox1.SetDirectory(chosen);
+                                                        picker.BitBtn1.Click();
+                                                    }),
+                                                    ui::mrCancel);
+                              window.BitBtn1.Click();
+                              EXPECT_EQ(window.Edit1.Text(), chosen.string());
+                              window.BitBtn3.Click();
+                              EXPECT_EQ(window.ModalResult(), ui::mrCancel);
+                          }));
+    Form1->BitBtn23.Click();
+    ASSERT_EQ(dialogs_->HelpRequests().size(), 1u);
+    EXPECT_EQ(dialogs_->HelpRequests()[0].Topic, "DATABAZE");
+    EXPECT_TRUE(dialogs_->Messages().empty());
+    ExpectAllOpen();
+}
 
 TEST_F(RestoreWindow, TablesThatCannotBeOpenedAfterwardsAreRolledBack)
 {
