@@ -4,12 +4,10 @@
 #include "catalogue/FiltrKnih.h"
 
 #include "app/Hlavni.h"
-#include "platform/sys/CzechText.h"
+#include "platform/sys/DistinctTexts.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FocusColors.h"
 #include "platform/ui/IntegerField.h"
-
-#include <unordered_set>
 
 TForm10* Form10 = nullptr;
 
@@ -106,29 +104,25 @@ void TForm10::ClearCriteria()
 
 void TForm10::FillPickLists()
 {
-    for (ui::TComboBox* pick : PickLists())
-        pick->ClearItems();
-    data::TQuery& books = Form1->Query1;
-    if (!books.Active())
-        return;
-    std::array<data::TField*, 8> fields{};
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        fields[i] = &books.FieldByName(catalogue::kPickFields[i]);
-    std::array<std::vector<std::string>, 8> items;
-    std::array<std::unordered_set<std::string>, 8> seen;
-    for (books.First(); !books.Eof(); books.Next()) {
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            std::string text = fields[i]->AsString();
-            if (text.empty())
-                continue;
-            // Offered once, as written in the first row that holds it, whatever the letter case.
-            if (seen[i].insert(sys::LowerCzech(text)).second)
-                items[i].push_back(std::move(text));
-        }
-    }
+    // Each list's texts as the listed books hold them, read in one pass over the query, each list
+    // then filled in one go.
     const auto picks = PickLists();
+    std::vector<std::vector<std::string>> texts;
+    data::TQuery& books = Form1->Query1;
+    try {
+        if (books.Active()) {
+            texts = books.ListedDistinctTexts({catalogue::kPickFields.begin(), catalogue::kPickFields.end()});
+            books.Last(); // where a walk through the books leaves the list, as it always has
+        }
+    } catch (...) {
+        for (ui::TComboBox* pick : picks) // nothing left over from an earlier showing
+            pick->ClearItems();
+        throw;
+    }
     for (std::size_t i = 0; i < picks.size(); ++i)
-        picks[i]->SetItems(items[i]);
+        // Offered once, as written where it first appears, whatever the letter case.
+        picks[i]->SetItems(i < texts.size() ? sys::FirstOfEachIgnoringCase(std::move(texts[i]))
+                                            : std::vector<std::string>());
 }
 
 void TForm10::FormShow(ui::TObject*)

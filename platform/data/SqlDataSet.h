@@ -43,6 +43,14 @@ public:
     // cursor, filter and records are left as they were. The dataset must be open.
     std::vector<std::vector<std::string>> ReadTextsInOrder(const std::vector<std::string>& fields);
 
+    // The texts (as AsString gives them) that some stored fields take among the records the
+    // dataset holds (those its statement and filter pass): per field each text once, the empty
+    // one included, in the order of the records where they first appear. Read in a few
+    // statements over the file instead of record by record, so that pick lists of a whole query's
+    // values fill in milliseconds. The cursor and the current record are left as they were. The
+    // dataset must be open; an unknown field raises.
+    std::vector<std::vector<std::string>> ListedDistinctTexts(const std::vector<std::string>& fields); // ListedDistinctTexts.cpp
+
     bool ReadRecordAt(int position, std::vector<Value>& values) override;
     Value LookupValue(const std::string& keyField, const Value& key, const std::string& resultField) override;
     bool BookmarkValid(const TBookmark& bookmark) override;

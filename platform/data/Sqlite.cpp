@@ -129,6 +129,14 @@ std::string Statement::ColumnText(int column) const
     return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
+std::string_view Statement::ColumnView(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (text == nullptr)
+        return {};
+    return {text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
 Value Statement::ColumnValue(int column, TFieldType type) const
 {
     Value value;

@@ -51,6 +51,9 @@ public:
     std::int64_t ColumnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
     double ColumnDouble(int column) const { return sqlite3_column_double(stmt_, column); }
     std::string ColumnText(int column) const;
+    // The same without a copy: valid until the statement steps, resets or reads the column
+    // otherwise.
+    std::string_view ColumnView(int column) const;
     bool ColumnIsNull(int column) const { return ColumnType(column) == SQLITE_NULL; }
     // The column read as a value of a field type (text that does not fit the type reads as none).
     Value ColumnValue(int column, TFieldType type) const;

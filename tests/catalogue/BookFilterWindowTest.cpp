@@ -118,6 +118,23 @@ TEST_F(FilterWindowTest, OnlyListedBooksFillThePickLists)
     InWindow([](TForm10& f) { EXPECT_EQ(f.ComboBox2.Items(), (Lines{"Čapek", "Tolstoj"})); });
 }
 
+TEST_F(FilterWindowTest, PickListsFollowTheListsOrder)
+{
+    Form1->BitBtn16.Click(); // title, descending
+    Form1->BitBtn16.Click(); // title, ascending
+    ASSERT_EQ(Codes(), (Lines{"K2", "K4", "K3", "K1"}));
+    InWindow([](TForm10& f) {
+        // The form met first in the list is offered: "čapek" of "Bílá nemoc" before "Čapek".
+        EXPECT_EQ(f.ComboBox2.Items(), (Lines{"Němcová", "čapek", "Tolstoj"}));
+        EXPECT_EQ(f.ComboBox6.Items(), (Lines{"Vyšehrad", "Nové knihy", "Odeon"}));
+        EXPECT_EQ(f.ComboBox8.Items(), (Lines{"K2", "K4", "K3", "K1"}));
+        EXPECT_TRUE(f.ComboBox5.Items().empty()); // no book has an illustrator
+    });
+    // The list is left on its last book.
+    EXPECT_EQ(Form1->Query1.FieldByName("Kod").AsString(), "K1");
+    EXPECT_TRUE(Form1->Query1.Eof());
+}
+
 TEST_F(FilterWindowTest, TypedCriteriaNarrowTheListWhileTheWindowStaysOpen)
 {
     InWindow([this](TForm10& f) {
