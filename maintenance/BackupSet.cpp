@@ -12,6 +12,7 @@
 #include <exception>
 #include <future>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -111,11 +112,11 @@ public:
     };
 
     explicit Jobs(std::vector<Job> jobs)
+        : order_(jobs.size())
     {
-        std::vector<std::size_t> order(jobs.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        std::stable_sort(order.begin(), order.end(),
+        for (std::size_t i = 0; i < order_.size(); ++i)
+            order_[i] = i;
+        std::stable_sort(order_.begin(), order_.end(),
                          [&jobs](std::size_t a, std::size_t b) { return jobs[a].cost > jobs[b].cost; });
         for (Job& job : jobs) {
             tasks_.emplace_back(std::move(job.work));
@@ -124,11 +125,14 @@ public:
         const unsigned count = std::min<unsigned>(
             std::max(1u, std::min(std::thread::hardware_concurrency(), kMaxThreads)), static_cast<unsigned>(tasks_.size()));
         for (unsigned t = 0; t < count; ++t) {
-            threads_.emplace_back([this, order] {
-                for (std::size_t next; (next = next_++) < order.size();)
-                    tasks_[order[next]]();
-            });
+            try {
+                threads_.emplace_back([this] { Work(); });
+            } catch (const std::system_error&) {
+                break; // the threads made take every job
+            }
         }
+        if (threads_.empty())
+            Work();
     }
     ~Jobs()
     {
@@ -150,6 +154,13 @@ public:
     }
 
 private:
+    void Work()
+    {
+        for (std::size_t next; (next = next_++) < order_.size();)
+            tasks_[order_[next]]();
+    }
+
+    std::vector<std::size_t> order_; // the jobs, costliest first
     std::vector<std::packaged_task<void()>> tasks_;
     std::vector<std::future<void>> results_;
     std::atomic<std::size_t> next_{0};
