@@ -41,11 +41,13 @@ const char* SqlOperator(FilterOp op) {
 }
 
 // Text columns treat a missing value (NULL) as the empty text, so "Vlastnosti=''" also finds a
-// field that was never written. A non-empty `=` keeps the plain form so an index can serve it.
+// field that was never written. `=` keeps forms an index can serve.
 void AppendTextComparison(const FilterNode& node, const std::string& column, SqlFragment& out) {
     const std::string quoted = QuoteIdentifier(column);
     if (node.op == FilterOp::Equal && !node.literal.empty()) {
         out.sql += quoted + " = ?";
+    } else if (node.op == FilterOp::Equal) {
+        out.sql += "(" + quoted + " = ? OR " + quoted + " IS NULL)";
     } else {
         out.sql += "coalesce(" + quoted + ", '') " + SqlOperator(node.op) + " ?";
         if (node.op != FilterOp::Equal && node.op != FilterOp::NotEqual && node.op != FilterOp::Like)
