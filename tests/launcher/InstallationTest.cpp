@@ -211,6 +211,7 @@ TEST_F(InstallationTest, SchoolAddsAReaderAndABookLendsReturnsBacksUpAndClosesTh
     ASSERT_TRUE(x.Type("Jan"));
     ASSERT_TRUE(x.Keys("Return"));
     ASSERT_TRUE(x.Type("Novak"));
+    x.Screenshot("3-reader-dialog");
     ASSERT_TRUE(x.Click(dialog, 84 + 44, 176 + 14));
     ASSERT_TRUE(x.WaitUntilGone("Přidat čtenáře", 20));
     ASSERT_TRUE(Eventually([&] { return Count(readers, "SELECT count(*) FROM \"Čtenáři\"") == 1; }, 10))
@@ -219,7 +220,7 @@ TEST_F(InstallationTest, SchoolAddsAReaderAndABookLendsReturnsBacksUpAndClosesTh
     // The new reader is the desk's chosen one: the book's code typed, "Půjčit".
     ASSERT_TRUE(x.Click(window, 93, page + 116));
     ASSERT_TRUE(x.Type("K1"));
-    x.Screenshot("3-lending-desk");
+    x.Screenshot("3-lending-desk-lend");
     ASSERT_TRUE(x.Click(window, 703, page + 116));
     ASSERT_TRUE(Eventually(
         [&] { return Count(loans, "SELECT count(*) FROM \"Výpůjčky\" WHERE VracenoB=0") == 1; }, 10))
