@@ -380,6 +380,8 @@ public:
     void CheckBoxKeyUp(ui::TObject* Sender, ui::Word& Key, ui::TShiftState Shift);
     // Refills the overview's pick lists and rebuilds the loans filter (the tab click's refresh).
     void RefreshOverviewPage();
+    // Query2 over every reader by name, on the first one (the lending and overview pages' refresh).
+    void ListAllReadersByName(); // HlavniObnova.cpp
 
     // ---- Code lists, loan archive and emptying (HlavniCiselniky.cpp). ----
     void DBNavigator1Click(ui::TObject* Sender, ui::TNavigateBtn Button);

@@ -28,6 +28,16 @@ std::vector<ui::TProgressBar*> DaysBars()
 
 } // namespace
 
+void TForm1::ListAllReadersByName()
+{
+    Query2.Close();
+    Query2.SQL.Clear();
+    Query2.SQL.Add("SELECT * FROM Čtenáři");
+    Query2.SQL.Add("ORDER BY Jmeno");
+    Query2.Open();
+    Query2.First();
+}
+
 void TForm1::Timer2Timer(ui::TObject*)
 {
     try {
@@ -38,12 +48,7 @@ void TForm1::Timer2Timer(ui::TObject*)
             // The grids over the readers and the loans follow once, at the end.
             const data::ControlsStill readersStill(Query2);
             const data::ControlsStill loansStill(Table3);
-            Query2.Close();
-            Query2.SQL.Clear();
-            Query2.SQL.Add("SELECT * FROM Čtenáři");
-            Query2.SQL.Add("ORDER BY Jmeno");
-            Query2.Open();
-            Query2.First();
+            ListAllReadersByName();
 
             // Active readers, with their number, class, note and category in the hidden lists,
             // read from the list in one pass; it is left past its last reader, as walked.

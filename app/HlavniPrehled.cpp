@@ -314,12 +314,7 @@ void TForm1::RefreshOverviewPage()
     {
         // The readers' grid follows the reopened list once.
         const data::ControlsStill readersStill(Query2);
-        Query2.Close();
-        Query2.SQL.Clear();
-        Query2.SQL.Add("SELECT * FROM Čtenáři");
-        Query2.SQL.Add("ORDER BY Jmeno");
-        Query2.Open();
-        Query2.First();
+        ListAllReadersByName();
     }
 
     // Every reader, active or not, and every book, read from the whole tables.
