@@ -192,14 +192,23 @@ bool TQuery::ReadsOnWithoutList() const
     return indexOrder_;
 }
 
-int TQuery::PrepareFirstRun(const std::string& columns, sqlite::Statement*& statement)
+int TQuery::PrepareRunAt(const std::string& columns, sqlite::Statement*& statement)
 {
     const std::string condition = Condition();
     statement = &File().Cached("SELECT " + columns + " FROM " + File().Qualified() +
                                (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY " + orderBy_ +
-                               " LIMIT ?");
+                               " LIMIT ? OFFSET ?");
     statement->Reset();
     return BindCondition(*statement);
+}
+
+void TQuery::PrepareCount(sqlite::Statement*& statement)
+{
+    const std::string condition = Condition();
+    statement = &File().Cached("SELECT count(*) FROM " + File().Qualified() +
+                               (condition.empty() ? std::string() : " WHERE " + condition));
+    statement->Reset();
+    BindCondition(*statement);
 }
 
 std::optional<TQuery::FileStamp> TQuery::StampOf(const TableFile& file)

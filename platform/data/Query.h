@@ -29,7 +29,8 @@ protected:
     void BuildList(std::vector<std::int64_t>& rowids) override;
     bool NaturalOrder() const override { return false; }
     bool ReadsOnWithoutList() const override;
-    int PrepareFirstRun(const std::string& columns, sqlite::Statement*& statement) override;
+    int PrepareRunAt(const std::string& columns, sqlite::Statement*& statement) override;
+    void PrepareCount(sqlite::Statement*& statement) override;
 
 private:
     std::string Condition() const; // the query's WHERE and the filter, as SQLite's condition

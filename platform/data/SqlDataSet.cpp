@@ -136,6 +136,7 @@ void TSqlDataSet::SetSource(std::shared_ptr<TableFile> file, std::vector<int> co
     insert_ = nullptr;
     ranges_.clear();
     fetches_.clear();
+    ForgetRowsAt();
 }
 
 void TSqlDataSet::ReleaseSource()
@@ -154,6 +155,8 @@ void TSqlDataSet::ReleaseSource()
     insert_ = nullptr;
     ranges_.clear();
     fetches_.clear();
+    ForgetRowsAt();
+    rowsAt_.rows.shrink_to_fit();
     types_.clear();
     if (file_)
         file_->RemoveDataSet(this);
@@ -267,6 +270,7 @@ void TSqlDataSet::Rebuild(bool keepPosition)
     }
 
     ClearWindow();
+    ForgetRowsAt();
     positions_.clear();
     positionsKnown_ = false;
     list_.clear();
@@ -308,9 +312,10 @@ bool TSqlDataSet::ReadRun(std::int64_t after, int position, int count)
             statement->Bind(static_cast<int>(i) + 2, filter.params[i]);
         statement->BindInt64(static_cast<int>(filter.params.size()) + 2, count);
     } else {
-        // In the dataset's own order only the first run can be read so.
-        const int limit = PrepareFirstRun(ColumnList(fields), statement);
+        // In the dataset's own order only the first run is read so.
+        const int limit = PrepareRunAt(ColumnList(fields), statement);
         statement->BindInt64(limit, count);
+        statement->BindInt64(limit + 1, position);
     }
     sqlite::Statement& next = *statement;
     std::vector<std::int64_t> rowids;
@@ -1236,6 +1241,8 @@ int TSqlDataSet::GetRecordCount()
     EnsureFresh();
     if (!listReady_ && endKnown_)
         return windowStart_ + static_cast<int>(windowRowids_.size());
+    if (ShowsRowsWithoutList())
+        return CountWithoutList();
     EnsureList();
     return static_cast<int>(List().size());
 }
@@ -1262,16 +1269,24 @@ bool TSqlDataSet::ReadRecordAt(int position, std::vector<Value>& values)
     if (!Active() || !file_)
         return false;
     EnsureFresh();
-    EnsureList();
-    if (position < 0 || position >= static_cast<int>(List().size()))
-        return false;
     // A grid shows every field: read them all from now on.
     touched_ = AllFields();
-    Row(position);
-    const int slot = position - windowStart_;
-    if (const std::uint64_t missing = AllFields() & ~windowState_[static_cast<std::size_t>(slot)].loaded; missing != 0)
-        LoadFields(missing);
-    const std::vector<Value> row = windowRows_[static_cast<std::size_t>(slot)]; // a copy: look-ups below may read on
+    std::vector<Value> row; // a copy: look-ups below may read on
+    if (ShowsRowsWithoutList()) {
+        const std::vector<Value>* shown = RowAtWithoutList(position);
+        if (shown == nullptr)
+            return false;
+        row = *shown;
+    } else {
+        EnsureList();
+        if (position < 0 || position >= static_cast<int>(List().size()))
+            return false;
+        Row(position);
+        const int slot = position - windowStart_;
+        if (const std::uint64_t missing = AllFields() & ~windowState_[static_cast<std::size_t>(slot)].loaded; missing != 0)
+            LoadFields(missing);
+        row = windowRows_[static_cast<std::size_t>(slot)];
+    }
     values.clear();
     values.reserve(Fields().size());
     for (const auto& field : Fields()) {

@@ -96,10 +96,13 @@ protected:
     // rowid order: they can then be read on from the first one without building the list.
     virtual bool ReadsOnWithoutList() const { return false; }
     // For a dataset not in rowid order that reads on without the list: points `statement` at the
-    // one that reads its first records in its order (`columns`, then a LIMIT parameter), with its
-    // other parameters bound, and answers the LIMIT parameter's position. Only the first run is
-    // read so; going further builds the list.
-    virtual int PrepareFirstRun(const std::string& /*columns*/, sqlite::Statement*& /*statement*/) { return 0; }
+    // one that reads its records in its order (`columns`, then LIMIT and OFFSET parameters), with
+    // its other parameters bound, and answers the LIMIT parameter's position (OFFSET's is the
+    // next). Reading on from the cursor beyond the first run builds the list; a grid's rows are
+    // read so at any position (ReadRecordAt).
+    virtual int PrepareRunAt(const std::string& /*columns*/, sqlite::Statement*& /*statement*/) { return 0; }
+    // Likewise: points `statement` at the one that counts the records that pass, parameters bound.
+    virtual void PrepareCount(sqlite::Statement*& /*statement*/) {}
     // The filter as SQL (empty when filtering is off or the text is empty).
     const SqlFragment& FilterSql() const { return filterSql_; }
     ColumnTypes FieldColumnTypes() const;
@@ -164,6 +167,11 @@ private:
     void InsertRecord(Record& record);
     void UpdateRecord(Record& record);
     std::string ColumnList(std::uint64_t fields) const;
+    // A grid's rows of a dataset that reads on in its own order, without the list (RowsAt.cpp).
+    bool ShowsRowsWithoutList();
+    int CountWithoutList();
+    const std::vector<Value>* RowAtWithoutList(int position);
+    void ForgetRowsAt();
 
     std::uint64_t instanceId_ = 0;
     std::uint64_t openSerial_ = 0;
@@ -206,6 +214,16 @@ private:
     std::map<std::pair<int, std::uint64_t>, sqlite::Statement*> fetches_; // by rowids taken, fields read
     std::uint64_t lookupGeneration_ = 0;
     std::map<std::string, Value> lookupCache_;
+    // Without the list: the count of the records that pass, and a run of rows read for a grid at
+    // any position (apart from the cursor's rows read ahead), both valid for the file's generation.
+    struct RowsAt {
+        std::uint64_t generation = 0; // 0: nothing known
+        int count = -1;
+        int start = 0;
+        std::vector<std::vector<Value>> rows;
+        int readAhead = 0;
+    };
+    RowsAt rowsAt_;
 };
 
 } // namespace data

@@ -256,4 +256,83 @@ TEST(IndexOrderedQuery, OpensOnItsFirstRecordAndGoesOnInTheSameOrder)
     EXPECT_EQ(counted.FieldByName("CisloCtenare").AsString(), "2");
 }
 
+// A grid over the archive in the order of its return dates reads the rows at any position and the
+// count without the whole list: the same rows as a walk gives, the cursor left on its record, and
+// both following a write through another dataset and a filter.
+TEST(IndexOrderedQuery, AGridReadsRowsAnywhereWithoutMovingTheCursor)
+{
+    LibraryFolder folder;
+    TTable archive;
+    archive.TableName = "VýpůjčkyArchiv.db";
+    archive.Open();
+    const int loans = 700; // longer than the runs a grid reads at once
+    for (int n = 1; n <= loans; ++n) {
+        archive.Append();
+        archive.FieldByName("CisloCtenare").SetAsInteger(n);
+        // Some loans without a return date, many on the same day.
+        archive.FieldByName("Vraceno").SetAsString(n % 50 == 0 ? "" : std::to_string(1 + n * 7 % 28) + ".9.2024");
+        archive.Post();
+    }
+
+    const auto open = [](TQuery& query) {
+        query.SQL.Add("SELECT * FROM VýpůjčkyArchiv");
+        query.SQL.Add("ORDER BY Vraceno");
+        query.Open();
+    };
+    TQuery walked;
+    open(walked);
+    const std::vector<std::string> order = Walk(walked, "CisloCtenare");
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(loans));
+
+    TQuery shown;
+    open(shown);
+    const int reader = shown.FieldByName("CisloCtenare").FieldNo() - 1;
+    const auto readerAt = [&](int position) {
+        std::vector<Value> row;
+        if (!shown.ReadRecordAt(position, row))
+            return std::string("-");
+        const auto* number = std::get_if<std::int64_t>(&row.at(static_cast<std::size_t>(reader)));
+        return number != nullptr ? std::to_string(*number) : std::string("?");
+    };
+    EXPECT_EQ(shown.RecordCount(), loans);
+    // Scrolling down, a jump to the end, scrolling back up, a jump into the middle.
+    std::vector<int> positions;
+    for (int p = 0; p < 300; ++p)
+        positions.push_back(p);
+    for (int p = loans - 1; p > loans - 300; --p)
+        positions.push_back(p);
+    positions.push_back(350);
+    positions.push_back(17);
+    for (const int p : positions)
+        EXPECT_EQ(readerAt(p), order[static_cast<std::size_t>(p)]) << "row " << p;
+    EXPECT_EQ(readerAt(loans), "-");
+    EXPECT_EQ(readerAt(-1), "-");
+    EXPECT_EQ(shown.RecNo(), 1);
+    EXPECT_EQ(shown.FieldByName("CisloCtenare").AsString(), order.front());
+    shown.Next();
+    EXPECT_EQ(shown.FieldByName("CisloCtenare").AsString(), order[1]);
+
+    // A loan archived through another dataset, returned earliest: right after those without a date.
+    archive.Append();
+    archive.FieldByName("CisloCtenare").SetAsInteger(loans + 1);
+    archive.FieldByName("Vraceno").SetAsString("1.1.2000");
+    archive.Post();
+    EXPECT_EQ(shown.RecordCount(), loans + 1);
+    walked.Close();
+    walked.Open();
+    const std::vector<std::string> after = Walk(walked, "CisloCtenare");
+    for (const int p : {0, 13, 14, 15, 400, loans})
+        EXPECT_EQ(readerAt(p), after[static_cast<std::size_t>(p)]) << "row " << p;
+
+    shown.SetFilter("CisloCtenare>'600'");
+    shown.SetFiltered(true);
+    EXPECT_EQ(shown.RecordCount(), loans + 1 - 600);
+    walked.SetFilter("CisloCtenare>'600'");
+    walked.SetFiltered(true);
+    const std::vector<std::string> filtered = Walk(walked, "CisloCtenare");
+    for (int p = 0; p < static_cast<int>(filtered.size()); ++p)
+        EXPECT_EQ(readerAt(p), filtered[static_cast<std::size_t>(p)]) << "filtered row " << p;
+    EXPECT_EQ(readerAt(static_cast<int>(filtered.size())), "-");
+}
+
 } // namespace
