@@ -348,7 +348,7 @@ void CheckBackupSet(const fs::path& folder, const fs::path& programFolder)
 }
 
 RestoreOutcome RestoreBackupSet(const fs::path& programFolder, const fs::path& folder, const FileDone& fileDone,
-                                const StepObserver& onStep)
+                                const StepObserver& onStep, const std::function<void()>& restored)
 {
     if (const auto missing = MissingBackupFiles(folder); !missing.empty())
         throw EBackupError("Nebyly nalezeny potřebné soubory!");
@@ -407,7 +407,7 @@ RestoreOutcome RestoreBackupSet(const fs::path& programFolder, const fs::path& f
         rollBack("");
         return RestoreOutcome::RolledBack;
     }
-    replacement.Commit();
+    replacement.Commit(restored);
     return RestoreOutcome::Restored;
 }
 

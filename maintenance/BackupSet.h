@@ -72,9 +72,11 @@ enum class RestoreOutcome { Restored, RolledBack };
 // in one step; every step is journalled. When the tables cannot be opened afterwards, or a step
 // fails, exactly the steps done are undone and the old tables are opened again (RolledBack; a
 // failed step also raises EBackupError after the rollback). Refuses with EBackupError, touching
-// nothing, while an interrupted restore's files lie in the program folder.
+// nothing, while an interrupted restore's files lie in the program folder. `restored`, when
+// given, runs once the restored tables are open, while the old files are being removed.
 RestoreOutcome RestoreBackupSet(const std::filesystem::path& programFolder, const std::filesystem::path& folder,
-                                const FileDone& fileDone = {}, const StepObserver& onStep = {});
+                                const FileDone& fileDone = {}, const StepObserver& onStep = {},
+                                const std::function<void()>& restored = {});
 
 // The message a rolled-back restore shows.
 inline constexpr std::string_view kRestoreCancelled = "Vyskytla se chyba při obnovení dat. Obnovení bude nyní zrušeno.";

@@ -59,7 +59,9 @@ void TForm8::BitBtn2Click(ui::TObject*)
     ProgressBar1.SetPosition(0);
     backup::RestoreOutcome outcome = backup::RestoreOutcome::Restored;
     try {
-        outcome = backup::RestoreBackupSet(ProgramFolder(), folder, [this] { StepProgress(ProgressBar1); });
+        // The lending page is refreshed over the restored tables while the old files are freed.
+        outcome = backup::RestoreBackupSet(
+            ProgramFolder(), folder, [this] { StepProgress(ProgressBar1); }, {}, [this] { RefreshMainWindow(); });
     } catch (const backup::ERestoreCancelled& e) {
         // A step failed: what was done is undone and the old tables are open again.
         RefreshMainWindow();
@@ -97,7 +99,6 @@ void TForm8::FinishRestore()
 {
     ProgressBar1.SetPosition(ProgressBar1.Max());
     SetCaption(std::string(kTitle) + " - 100% dokončeno");
-    RefreshMainWindow();
     ui::MessageBox(this, "Obnovení dat bylo úspěšně dokončeno.", kTitle, ui::MB_OK | ui::MB_ICONINFORMATION);
     Close();
 }

@@ -3,7 +3,8 @@
 // ordered list of rowids (rebuilt when the filter changes or another dataset wrote the table),
 // the cursor is a position in that list, and records are read ahead in runs of the list. A
 // dataset that can find its records directly in rowid order reads them on from the first one
-// without the list, and builds it only for what needs it (the count, moving back far, jumping), so
+// without the list, and builds it only for what needs it (the count, moving back far, jumping; a
+// query in an index's order gives a grid its count and rows without it), so
 // switching a filter on and off, or one pass over the records, scans the table at most once. A
 // posted edit whose values the table holds already, in the form a write would store, writes nothing.
 

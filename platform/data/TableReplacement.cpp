@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace data {
@@ -211,7 +213,7 @@ void TTableReplacement::Replace(const std::string& tableFile, const fs::path& so
     Replace(tableFile);
 }
 
-void TTableReplacement::Commit()
+void TTableReplacement::Commit(const std::function<void()>& meanwhile)
 {
     if (!Active())
         throw EDatabaseError("Nahrazování tabulek nebylo zahájeno.");
@@ -221,18 +223,43 @@ void TTableReplacement::Commit()
     finished_ = true;
     Step("potvrzeno");
     // From here on the new files stand; what is left over is removed by the next start at worst.
+    // Freeing the old files takes tens of milliseconds on a large library: it is done on a thread
+    // of its own while `meanwhile` runs here (on this thread when none can be started).
+    std::vector<fs::path> leftovers;
     for (const std::string& table : staged_)
-        ::unlink(NewContentPath(folder_, table).c_str());
+        leftovers.push_back(NewContentPath(folder_, table));
     staged_.clear();
-    for (const std::string& table : setAside_) {
-        ::unlink(SetAsidePath(folder_, table).c_str());
-        Step("odstraněno " + SetAsidePath(folder_, table).filename().string());
+    for (const std::string& table : setAside_)
+        leftovers.push_back(SetAsidePath(folder_, table));
+    const auto removeLeftovers = [leftovers] {
+        for (const fs::path& file : leftovers)
+            ::unlink(file.c_str());
+    };
+    std::thread remover;
+    try {
+        remover = std::thread(removeLeftovers);
+    } catch (const std::system_error&) {
+        removeLeftovers();
     }
+    std::exception_ptr failed;
+    if (meanwhile) {
+        try {
+            meanwhile();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    }
+    if (remover.joinable())
+        remover.join();
+    for (const std::string& table : setAside_)
+        Step("odstraněno " + SetAsidePath(folder_, table).filename().string());
     // The set-aside copies are gone from the disk before the journal that would remove them.
     (void)sys::SyncFolder(folder_);
     ::unlink(JournalPath(folder_).c_str());
     (void)sys::SyncFolder(folder_);
     Step("dokončeno");
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 void TTableReplacement::Rollback()

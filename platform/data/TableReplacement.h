@@ -52,8 +52,9 @@ public:
     // Stages a copy of `source` and puts it in place.
     void Replace(const std::string& tableFile, const std::filesystem::path& source);
     // The new files stay: the journal is marked done, then the set-aside copies, staged copies
-    // not put in place and the journal are removed.
-    void Commit();
+    // not put in place and the journal are removed. `meanwhile`, when given, runs on the calling
+    // thread while the old files are freed (what it raises is raised once the commit is done).
+    void Commit(const std::function<void()>& meanwhile = {});
     // Every replaced table file gets its set-aside copy back; set-aside copies of files not
     // replaced and staged copies not put in place are removed; then the journal. Raises
     // EDatabaseError when a step fails (the journal then stays, and the next start finishes the

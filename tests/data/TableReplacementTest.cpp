@@ -132,6 +132,32 @@ TEST_F(Replacement, ACommittedReplacementLeavesTheNewFilesAndNothingElse)
     EXPECT_EQ(books.RecordCount(), 8);
 }
 
+// What runs while the old files are freed finds the new tables open and the commit on the disk;
+// what it raises comes after the commit has finished all the same.
+TEST_F(Replacement, TheWorkDoneDuringTheCommitSeesTheNewTablesAndItsErrorComesAfterTheCommit)
+{
+    TTableReplacement r(folder_.Path(), kTables, "Obnovení dat");
+    r.Begin();
+    ReplaceAll(r);
+    int booksMeanwhile = -1;
+    std::string journalMeanwhile;
+    EXPECT_THROW(r.Commit([&] {
+        TTable books;
+        books.TableName = "Knihy.DB";
+        books.Open();
+        booksMeanwhile = books.RecordCount();
+        journalMeanwhile = ReadBytes(TTableReplacement::JournalPath(folder_.Path()));
+        throw std::runtime_error("obnova stránky selhala");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(booksMeanwhile, 8);
+    EXPECT_NE(journalMeanwhile.find("commit"), std::string::npos);
+    EXPECT_FALSE(r.Active());
+    EXPECT_EQ(State(), "new new new ");
+    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_EQ(RecoverTableReplacement(folder_.Path()).outcome, TReplacementRecovery::None);
+}
+
 // Undoing after 0 to 6 steps (set-aside ones, then replacements) gives back the old files exactly.
 class RollbackAfter : public Replacement, public ::testing::WithParamInterface<int> {};
 
