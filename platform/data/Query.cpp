@@ -280,22 +280,26 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
         while (select.Step())
             rowids.push_back(select.ColumnInt64(0));
     } else {
-        // Keys are kept per row between builds; a changed row's key is made again. The keys
+        // Keys are kept per row between builds; a row whose text changed gets a new one. The keys
         // missing are made all at once, after the read.
         auto& keys = File().SortKeys(File().FieldIndex(orderTerms_.front().column));
         std::vector<KeyedRow> rows;
         std::vector<std::size_t> missing;     // rows whose key is to be made
         std::vector<std::string> missingText; // their texts
+        std::vector<std::size_t> missingHash; // and the texts' hashes
         while (select.Step()) {
             KeyedRow row{0, nullptr, select.ColumnInt64(0)};
             if (!select.ColumnIsNull(1)) {
+                const std::string_view text = select.ColumnView(1);
+                const std::size_t hash = std::hash<std::string_view>{}(text);
                 const auto it = keys.find(row.rowid);
-                if (it != keys.end()) {
-                    row.key = &it->second;
-                    row.prefix = KeyPrefix(it->second);
+                if (it != keys.end() && it->second.textHash == hash) {
+                    row.key = &it->second.key;
+                    row.prefix = KeyPrefix(it->second.key);
                 } else {
                     missing.push_back(rows.size());
-                    missingText.push_back(select.ColumnText(1));
+                    missingText.emplace_back(text);
+                    missingHash.push_back(hash);
                 }
             }
             rows.push_back(row);
@@ -304,9 +308,10 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
             std::vector<std::string> made = sys::SortKeysCzech({missingText.begin(), missingText.end()});
             for (std::size_t i = 0; i < missing.size(); ++i) {
                 KeyedRow& row = rows[missing[i]];
-                std::string& key = keys.insert_or_assign(row.rowid, std::move(made[i])).first->second;
-                row.key = &key;
-                row.prefix = KeyPrefix(key);
+                TableFile::SortKey& key =
+                    keys.insert_or_assign(row.rowid, TableFile::SortKey{missingHash[i], std::move(made[i])}).first->second;
+                row.key = &key.key;
+                row.prefix = KeyPrefix(key.key);
             }
         }
         SortByKey(rows, orderTerms_.front().descending);

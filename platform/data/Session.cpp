@@ -333,6 +333,10 @@ std::shared_ptr<TableFile> Session::Attach(const std::filesystem::path& file)
         table->folder_ = folder;
         table->alias_ = "t" + std::to_string(nextAlias_++);
         table->db_ = db_;
+        if (const auto kept = adoptableSortKeys_.find(path); kept != adoptableSortKeys_.end()) {
+            table->sortKeys_ = std::move(kept->second);
+            adoptableSortKeys_.erase(kept);
+        }
         {
             sqlite::Statement attach(db_, "ATTACH DATABASE ? AS " + sqlite::QuoteIdent(table->alias_));
             attach.BindText(1, FileUri(path));
@@ -410,8 +414,11 @@ void Session::FinishPendingDetaches()
         Detach(f);
 }
 
-void Session::RowChanged(void* session, int, const char* database, const char*, sqlite3_int64 rowid)
+void Session::RowChanged(void* session, int operation, const char* database, const char*, sqlite3_int64 rowid)
 {
+    // Keys of a changed row are checked against its text when used; only a deleted row's go now.
+    if (operation != SQLITE_DELETE)
+        return;
     auto* self = static_cast<Session*>(session);
     // Aliases are unique among the attached files, so the one found last is the one when it
     // still lives and has this alias.
@@ -529,6 +536,10 @@ TReleasedTables Session::ReleaseTableFiles(const std::vector<std::filesystem::pa
         released.lockedFolders_.push_back(folder);
     }
 
+    for (const fs::path& path : released.files_)
+        if (const auto it = attached_.find(path); it != attached_.end())
+            if (const auto file = it->second.lock())
+                released.sortKeys_[path] = std::move(file->sortKeys_);
     try {
         for (TSqlDataSet* dataSet : dataSets) {
             dataSet->Close();
@@ -551,7 +562,7 @@ TReleasedTables Session::ReleaseTableFiles(const std::vector<std::filesystem::pa
 TReleasedTables::~TReleasedTables() { ReleaseLocks(); }
 
 TReleasedTables::TReleasedTables(TReleasedTables&& other) noexcept
-    : entries_(std::move(other.entries_)), files_(std::move(other.files_)),
+    : entries_(std::move(other.entries_)), files_(std::move(other.files_)), sortKeys_(std::move(other.sortKeys_)),
       lockedFolders_(std::move(other.lockedFolders_))
 {
     other.entries_.clear();
@@ -564,6 +575,7 @@ TReleasedTables& TReleasedTables::operator=(TReleasedTables&& other) noexcept
         ReleaseLocks();
         entries_ = std::move(other.entries_);
         files_ = std::move(other.files_);
+        sortKeys_ = std::move(other.sortKeys_);
         lockedFolders_ = std::move(other.lockedFolders_);
         other.entries_.clear();
         other.lockedFolders_.clear();
@@ -591,10 +603,14 @@ void TReleasedTables::Reopen()
 {
     const std::vector<TSqlDataSet*> dataSets = DataSets();
     std::size_t opened = 0;
+    Session& session = Session::Instance();
+    session.adoptableSortKeys_ = sortKeys_; // a copy: a failed opening may be tried again
     try {
         for (; opened < dataSets.size(); ++opened)
             dataSets[opened]->Open();
+        session.adoptableSortKeys_.clear();
     } catch (...) {
+        session.adoptableSortKeys_.clear();
         while (opened > 0) {
             try {
                 dataSets[--opened]->Close();
@@ -604,6 +620,7 @@ void TReleasedTables::Reopen()
         throw;
     }
     entries_.clear();
+    sortKeys_.clear();
     ReleaseLocks();
 }
 

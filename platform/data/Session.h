@@ -56,9 +56,15 @@ public:
     void NoteDeleted(std::int64_t rowid);
     void Invalidate(); // after a rollback or a bulk change: forget what was read
 
-    // Czech collation sort keys of one column's values by rowid, so re-sorting a list reuses them.
-    // Any change of a row (seen through the connection's update hook) forgets that row's keys.
-    std::unordered_map<std::int64_t, std::string>& SortKeys(int column) { return sortKeys_[column]; }
+    // Czech collation sort keys of one column's values by rowid, each with a hash of the text it
+    // was made of, so re-sorting a list reuses the keys of the rows whose text is the same. A
+    // deleted row (seen through the connection's update hook) takes its keys with it.
+    struct SortKey {
+        std::size_t textHash = 0;
+        std::string key;
+    };
+    using SortKeyMaps = std::map<int, std::unordered_map<std::int64_t, SortKey>>;
+    std::unordered_map<std::int64_t, SortKey>& SortKeys(int column) { return sortKeys_[column]; }
     void ForgetRow(std::int64_t rowid);
 
     // A prepared statement kept for the life of the attachment (reset before each use).
@@ -82,7 +88,7 @@ private:
     bool rowidsKnown_ = false;
     std::vector<std::int64_t> rowids_;
     std::map<std::string, sqlite::Statement> statements_;
-    std::map<int, std::unordered_map<std::int64_t, std::string>> sortKeys_;
+    SortKeyMaps sortKeys_;
     std::vector<TSqlDataSet*> dataSets_;
 };
 
@@ -118,6 +124,9 @@ private:
     void ReleaseLocks();
     std::vector<Entry> entries_;
     std::vector<std::filesystem::path> files_;
+    // The sort keys of the released files, taken up by the files attached under their names when
+    // the datasets reopen (the keys of rows whose text is the same serve the new file too).
+    std::map<std::filesystem::path, TableFile::SortKeyMaps> sortKeys_;
     std::vector<std::filesystem::path> lockedFolders_;
 };
 
@@ -184,6 +193,7 @@ private:
     std::map<std::filesystem::path, std::weak_ptr<TableFile>> attached_;
     std::vector<TableFile*> pendingDetach_; // released inside a transaction
     std::weak_ptr<TableFile> lastChanged_;  // the file the update hook found last (a loop writes one table)
+    std::map<std::filesystem::path, TableFile::SortKeyMaps> adoptableSortKeys_; // while released tables reopen
     long ownerPid_ = 0;
 };
 

@@ -101,6 +101,60 @@ TEST(ReleaseFiles, ClosesEveryDatasetOverTheFilesAndReopensThemOverTheNewFiles)
     EXPECT_EQ(owners.booksList.RecordCount(), 2);
 }
 
+// A list in Czech order over a file replaced by one whose records carry other titles under the
+// same record numbers, some the same: the sort keys of the old file are taken up only where the
+// text is the same, so the order is that of the new titles.
+TEST(ReleaseFiles, AListSortedByTitleFollowsTheTitlesOfTheNewFile)
+{
+    LibraryFolder folder;
+    const auto addTitles = [](const std::vector<std::string>& titles) {
+        TTable books;
+        books.TableName = "Knihy.DB";
+        books.Open();
+        for (const std::string& title : titles) {
+            books.Append();
+            books.FieldByName("Kod").SetAsString("K" + title);
+            books.FieldByName("Nazev").SetAsString(title);
+            books.Post();
+        }
+    };
+    const fs::path books = folder.File("Knihy.DB");
+    const fs::path other = folder.Path() / "jiné.db";
+    fs::copy_file(books, other);
+    addTitles({"Čáp", "Ábel", "Zub", "Hrad"});
+    const fs::path kept = folder.Path() / "původní.db";
+    fs::copy_file(books, kept);
+    {
+        // The other file: the same record numbers, the first and third titles changed.
+        fs::rename(books, folder.Path() / "stranou.db");
+        fs::copy_file(other, books);
+        addTitles({"Žába", "Ábel", "Celer", "Hrad"});
+        fs::rename(books, other);
+        fs::rename(folder.Path() / "stranou.db", books);
+    }
+    TQuery byTitle;
+    byTitle.SQL.Add("SELECT * FROM Knihy");
+    byTitle.SQL.Add("ORDER BY Nazev");
+    byTitle.Open();
+    const auto titles = [&byTitle] {
+        std::vector<std::string> list;
+        for (byTitle.First(); !byTitle.Eof(); byTitle.Next())
+            list.push_back(byTitle.FieldByName("Nazev").AsString());
+        return list;
+    };
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Ábel", "Čáp", "Hrad", "Zub"}));
+
+    TReleasedTables released = Session::Instance().ReleaseTableFiles({books});
+    fs::rename(other, books);
+    released.Reopen();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Ábel", "Celer", "Hrad", "Žába"}));
+
+    released = Session::Instance().ReleaseTableFiles({books});
+    fs::rename(kept, books);
+    released.Reopen();
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Ábel", "Čáp", "Hrad", "Zub"}));
+}
+
 TEST(ReleaseFiles, APendingEditIsSavedFirstAndOneThatCannotBeSavedStopsTheRelease)
 {
     LibraryFolder folder;
