@@ -1,5 +1,6 @@
 #include "platform/data/Session.h"
 
+#include "platform/data/MemoryMap.h"
 #include "platform/data/SqlDataSet.h"
 #include "platform/sys/CzechText.h"
 
@@ -359,9 +360,9 @@ std::shared_ptr<TableFile> Session::Attach(const std::filesystem::path& file)
             // attached inside a transaction (where they cannot be set) keeps.
             if (sqlite3_get_autocommit(db_))
                 sqlite::Exec(db_, "PRAGMA " + a + ".journal_mode=DELETE; PRAGMA " + a + ".synchronous=FULL");
-            // Pages are read through a memory map: a cold read of a large index (the count of the
-            // archive) costs page faults instead of a read call and a cache allocation per page.
-            sqlite::Exec(db_, "PRAGMA " + a + ".cache_size=-16000; PRAGMA " + a + ".mmap_size=268435456");
+            sqlite::Exec(db_, "PRAGMA " + a + ".cache_size=-16000");
+            if (const std::string map = MapPragma(a, folder); !map.empty())
+                sqlite::Exec(db_, map);
             // The table's name as the file spells it.
             sqlite::Statement name(db_, "SELECT name FROM " + a + ".sqlite_master WHERE type='table'");
             while (name.Step()) {
