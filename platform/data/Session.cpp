@@ -605,7 +605,8 @@ void TReleasedTables::Reopen()
     const std::vector<TSqlDataSet*> dataSets = DataSets();
     std::size_t opened = 0;
     Session& session = Session::Instance();
-    session.adoptableSortKeys_ = sortKeys_; // a copy: a failed opening may be tried again
+    session.adoptableSortKeys_ = std::move(sortKeys_); // a failed opening tried again makes them anew
+    sortKeys_.clear();
     try {
         for (; opened < dataSets.size(); ++opened)
             dataSets[opened]->Open();
@@ -621,7 +622,6 @@ void TReleasedTables::Reopen()
         throw;
     }
     entries_.clear();
-    sortKeys_.clear();
     ReleaseLocks();
 }
 
