@@ -62,6 +62,18 @@ void Fill(data::TTable& table, int count, const std::function<void(int)>& setFie
     log(table.TableName + ": " + std::to_string(table.RecordCount()) + " records");
 }
 
+// Opens a table of the working folder and answers its fields of the given names, in order.
+template <std::size_t N>
+std::array<data::TField*, N> OpenFields(data::TTable& table, const char* file, const char* const (&names)[N])
+{
+    table.TableName = file;
+    table.Open();
+    std::array<data::TField*, N> fields{};
+    for (std::size_t i = 0; i < N; ++i)
+        fields[i] = &table.FieldByName(names[i]);
+    return fields;
+}
+
 } // namespace
 
 bool SetSizeOption(LibrarySize& size, const std::string& option, int value)
@@ -97,21 +109,16 @@ void GenerateLibrary(const std::filesystem::path& folder, const LibrarySize& siz
     std::vector<std::string> readers(static_cast<std::size_t>(size.readers));
     {
         data::TTable table;
-        table.TableName = "Čtenáři.db";
-        table.Open();
-        data::TField& name = table.FieldByName("Jmeno");
-        data::TField& schoolClass = table.FieldByName("Trida");
-        data::TField& category = table.FieldByName("Kategorie");
-        data::TField& active = table.FieldByName("Aktivni");
-        data::TField& state = table.FieldByName("Stav");
+        const auto [name, schoolClass, category, active, state] =
+            OpenFields(table, "Čtenáři.db", {"Jmeno", "Trida", "Kategorie", "Aktivni", "Stav"});
         Fill(table, size.readers, [&](int i) {
             readers[static_cast<std::size_t>(i)] = PersonName(random);
-            name.SetAsString(readers[static_cast<std::size_t>(i)]);
-            schoolClass.SetAsString(std::to_string(1 + i % 9) + "." + static_cast<char>('A' + i % 3));
-            category.SetAsString(i % 20 == 0 ? "Učitel" : "Žák");
+            name->SetAsString(readers[static_cast<std::size_t>(i)]);
+            schoolClass->SetAsString(std::to_string(1 + i % 9) + "." + static_cast<char>('A' + i % 3));
+            category->SetAsString(i % 20 == 0 ? "Učitel" : "Žák");
             const bool isActive = i % 10 != 0;
-            active.SetAsBoolean(isActive);
-            state.SetAsString(isActive ? "Aktivní" : "Neaktivní");
+            active->SetAsBoolean(isActive);
+            state->SetAsString(isActive ? "Aktivní" : "Neaktivní");
         }, log);
     }
     // The open loans lend the first books of a shuffled order, so they are spread out.
@@ -125,44 +132,30 @@ void GenerateLibrary(const std::filesystem::path& folder, const LibrarySize& siz
         lent[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = true;
     {
         data::TTable table;
-        table.TableName = "Knihy.DB";
-        table.Open();
-        data::TField& code = table.FieldByName("Kod");
-        data::TField& title = table.FieldByName("Nazev");
-        data::TField& author = table.FieldByName("Autor");
-        data::TField& category = table.FieldByName("Kategorie");
-        data::TField& location = table.FieldByName("Umisteni");
-        data::TField& isLent = table.FieldByName("Pujceno");
-        data::TField& price = table.FieldByName("CenaX");
-        data::TField& year = table.FieldByName("RokVydani");
-        data::TField& pages = table.FieldByName("PocetStran");
-        data::TField& state = table.FieldByName("Vlastnosti");
+        const auto [code, title, author, category, location, isLent, price, year, pages, state] =
+            OpenFields(table, "Knihy.DB", {"Kod", "Nazev", "Autor", "Kategorie", "Umisteni", "Pujceno", "CenaX",
+                                           "RokVydani", "PocetStran", "Vlastnosti"});
         Fill(table, size.books, [&](int i) {
             Book& b = books[static_cast<std::size_t>(i)];
             b.code = BookCode(i + 1);
             b.title = BookTitle(random);
-            code.SetAsString(b.code);
-            title.SetAsString(b.title);
-            author.SetAsString(PersonName(random));
-            category.SetAsString(Pick(random, kCategories));
-            location.SetAsString(Pick(random, kLocations));
-            isLent.SetAsBoolean(lent[static_cast<std::size_t>(i)]);
-            price.SetAsCurrency(data::TCurrency{std::uniform_int_distribution<std::int64_t>(50, 600)(random) * 10000});
-            year.SetAsInteger(std::uniform_int_distribution<int>(1950, 2024)(random));
-            pages.SetAsInteger(std::uniform_int_distribution<int>(30, 600)(random));
-            state.SetAsString(lent[static_cast<std::size_t>(i)] ? "Půjčená" : "");
+            code->SetAsString(b.code);
+            title->SetAsString(b.title);
+            author->SetAsString(PersonName(random));
+            category->SetAsString(Pick(random, kCategories));
+            location->SetAsString(Pick(random, kLocations));
+            isLent->SetAsBoolean(lent[static_cast<std::size_t>(i)]);
+            price->SetAsCurrency(data::TCurrency{std::uniform_int_distribution<std::int64_t>(50, 600)(random) * 10000});
+            year->SetAsInteger(std::uniform_int_distribution<int>(1950, 2024)(random));
+            pages->SetAsInteger(std::uniform_int_distribution<int>(30, 600)(random));
+            state->SetAsString(lent[static_cast<std::size_t>(i)] ? "Půjčená" : "");
         }, log);
     }
     {
         data::TTable table;
-        table.TableName = "Výpůjčky.db";
-        table.Open();
-        data::TField& reader = table.FieldByName("CisloCtenare");
-        data::TField& book = table.FieldByName("CisloKnihy");
-        data::TField& lentOn = table.FieldByName("Pujceno");
-        data::TField& returnedOn = table.FieldByName("Vraceno");
-        data::TField& days = table.FieldByName("Dnu");
-        data::TField& returned = table.FieldByName("VracenoB");
+        const auto [reader, book, lentOn, returnedOn, days, returned] =
+            OpenFields(table, "Výpůjčky.db",
+                       {"CisloCtenare", "CisloKnihy", "Pujceno", "Vraceno", "Dnu", "VracenoB"});
         const int returnedLoans = size.loans - openLoans;
         Fill(table, size.loans, [&](int i) {
             const bool open = i >= returnedLoans; // the newest loans are the open ones
@@ -170,50 +163,43 @@ void GenerateLibrary(const std::filesystem::path& folder, const LibrarySize& siz
             const int bookIndex = size.books == 0 ? -1
                                   : open          ? order[static_cast<std::size_t>(i - returnedLoans)]
                                                   : order[static_cast<std::size_t>(i % size.books)];
-            reader.SetAsInteger(std::uniform_int_distribution<int>(1, std::max(1, size.readers))(random));
-            book.SetAsInteger(bookIndex + 1);
+            reader->SetAsInteger(std::uniform_int_distribution<int>(1, std::max(1, size.readers))(random));
+            book->SetAsInteger(bookIndex + 1);
             const double lentDay = today - (open ? std::uniform_int_distribution<int>(0, 90)(random)
                                                  : 30 + (size.loans - i) % 900);
-            lentOn.SetAsDateTime(data::TDateTime{lentDay});
+            lentOn->SetAsDateTime(data::TDateTime{lentDay});
             if (open) {
-                returned.SetAsBoolean(false);
-                days.SetAsInteger(static_cast<std::int64_t>(today - lentDay));
+                returned->SetAsBoolean(false);
+                days->SetAsInteger(static_cast<std::int64_t>(today - lentDay));
             } else {
                 const int kept = std::uniform_int_distribution<int>(1, 29)(random);
-                returnedOn.SetAsDateTime(data::TDateTime{lentDay + kept});
-                returned.SetAsBoolean(true);
-                days.SetAsInteger(kept);
+                returnedOn->SetAsDateTime(data::TDateTime{lentDay + kept});
+                returned->SetAsBoolean(true);
+                days->SetAsInteger(kept);
             }
         }, log);
     }
     {
         data::TTable table;
-        table.TableName = "VýpůjčkyArchiv.db";
-        table.Open();
-        data::TField& readerNo = table.FieldByName("CisloCtenare");
-        data::TField& readerName = table.FieldByName("Ctenar");
-        data::TField& bookNo = table.FieldByName("CisloKnihy");
-        data::TField& bookCode = table.FieldByName("KodKnihy");
-        data::TField& bookTitle = table.FieldByName("Kniha");
-        data::TField& lentOn = table.FieldByName("Pujceno");
-        data::TField& returnedOn = table.FieldByName("Vraceno");
-        data::TField& days = table.FieldByName("Dnu");
+        const auto [readerNo, readerName, bookNo, bookCode, bookTitle, lentOn, returnedOn, days] =
+            OpenFields(table, "VýpůjčkyArchiv.db", {"CisloCtenare", "Ctenar", "CisloKnihy", "KodKnihy", "Kniha",
+                                                    "Pujceno", "Vraceno", "Dnu"});
         Fill(table, size.archived, [&](int i) {
             const int r = std::uniform_int_distribution<int>(0, std::max(0, size.readers - 1))(random);
             const int b = std::uniform_int_distribution<int>(0, std::max(0, size.books - 1))(random);
-            readerNo.SetAsInteger(r + 1);
+            readerNo->SetAsInteger(r + 1);
             if (!readers.empty())
-                readerName.SetAsString(readers[static_cast<std::size_t>(r)]);
-            bookNo.SetAsInteger(b + 1);
+                readerName->SetAsString(readers[static_cast<std::size_t>(r)]);
+            bookNo->SetAsInteger(b + 1);
             if (!books.empty()) {
-                bookCode.SetAsString(books[static_cast<std::size_t>(b)].code);
-                bookTitle.SetAsString(books[static_cast<std::size_t>(b)].title);
+                bookCode->SetAsString(books[static_cast<std::size_t>(b)].code);
+                bookTitle->SetAsString(books[static_cast<std::size_t>(b)].title);
             }
             const double lentDay = today - 1000 - (size.archived - i) % 3000;
             const int kept = 1 + i % 40;
-            lentOn.SetAsDateTime(data::TDateTime{lentDay});
-            returnedOn.SetAsDateTime(data::TDateTime{lentDay + kept});
-            days.SetAsInteger(kept);
+            lentOn->SetAsDateTime(data::TDateTime{lentDay});
+            returnedOn->SetAsDateTime(data::TDateTime{lentDay + kept});
+            days->SetAsInteger(kept);
         }, log);
     }
     const std::pair<const char*, std::vector<std::string>> lists[] = {

@@ -8,21 +8,18 @@
 // leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -82,36 +79,12 @@ double RawLendAndReturn(const fs::path& library, int runs, const std::string& to
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    int runs = 20;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
-        if (option == "--runs")
-            runs = std::max(1, value);
-    });
+    bench::WindowBench setup("bench_app", argc, argv, 20);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        const double generate = setup.MakeLibrary(folder);
+        std::printf("library of %s, generated in %.1f s\n", setup.SizeText().c_str(), generate / 1000);
 
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-app-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", folder);
-        const double generate = Millis([&] { bench::GenerateLibrary(folder, size, sys::Today().days, [](const std::string&) {}); });
-        std::printf("library of %d books, %d readers, %d loans (%d open), %d archived, generated in %.1f s\n", size.books,
-                    size.readers, size.loans, size.openLoans, size.archived, generate / 1000);
-        fs::current_path(folder);
-
-        const double raw = RawLendAndReturn(folder, runs, sys::FormatShortDate(sys::Today()));
+        const double raw = RawLendAndReturn(folder, setup.runs, sys::FormatShortDate(sys::Today()));
 
         const double startup = Millis([] {
             CreateWindows();
@@ -129,7 +102,8 @@ int main(int argc, char** argv)
 
         // Lend books that are on the shelf, each to the first reader, then return them.
         std::vector<std::string> codes;
-        for (Form1->Table2.First(); !Form1->Table2.Eof() && static_cast<int>(codes.size()) < runs; Form1->Table2.Next()) {
+        for (Form1->Table2.First(); !Form1->Table2.Eof() && static_cast<int>(codes.size()) < setup.runs;
+             Form1->Table2.Next()) {
             if (Form1->Table2.FieldByName("Pujceno").AsString() == "False" &&
                 Form1->Table2.FieldByName("VyrazenoDatum").AsString().empty())
                 codes.push_back(Form1->Table2.FieldByName("Kod").AsString());
@@ -157,17 +131,5 @@ int main(int argc, char** argv)
         std::printf("(%zu lends and returns; %d open loans shown after the lends)\n", codes.size(), shown);
         if (!dialogs.Messages().empty())
             std::printf("messages shown: %zu, first: %s\n", dialogs.Messages().size(), dialogs.Messages()[0].Text.c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_app: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

@@ -4,7 +4,7 @@
 // reading the first rows and the count). Options as lendar-generate's, --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
@@ -12,7 +12,6 @@
 #include "maintenance/HledaniVArchivu.h"
 #include "platform/data/ValueText.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -21,7 +20,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -121,34 +119,14 @@ std::string Iso(data::TDateTime d)
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep);
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-archive-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", folder);
+    bench::WindowBench setup("bench_archive", argc, argv);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
         const data::TDateTime today = sys::Today();
-        const double generate =
-            Millis([&] { bench::GenerateLibrary(folder, size, today.days, [](const std::string&) {}); });
-        std::printf("library of %d books, %d readers, %d loans (%d open), %d archived, generated in %.1f s\n",
-                    size.books, size.readers, size.loans, size.openLoans, size.archived, generate / 1000);
+        const double generate = setup.MakeLibrary(folder);
+        std::printf("library of %s, generated in %.1f s\n", setup.SizeText().c_str(), generate / 1000);
 
         int rawMoved = 0;
         const double raw = RawArchive(folder, rawMoved);
-        fs::current_path(folder);
         CreateWindows();
         Form1->Show();
         QApplication::processEvents();
@@ -202,17 +180,5 @@ int main(int argc, char** argv)
                     "archive search by reader and return dates", search, shown, rawSearch, rawCount,
                     search / rawSearch, search <= 3 * rawSearch ? "ok" : "MISSED");
         std::printf("label: %s\n", Form1->Label20.Caption().c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_archive: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

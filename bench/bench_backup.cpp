@@ -6,7 +6,7 @@
 // Options as lendar-generate's (--books N ...), --runs N, --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
@@ -15,13 +15,11 @@
 #include "maintenance/ZalohovatData.h"
 #include "platform/data/Session.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <string>
@@ -119,46 +117,24 @@ void RestoreThroughWindow(ui::ScriptedDialogs& dialogs, const fs::path& folder)
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    int runs = 5;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
-        if (option == "--runs")
-            runs = std::max(1, value);
-    });
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-backup-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    const fs::path program = folder / "program";
-    const fs::path copies = folder / "copies";
-    const fs::path backupFolder = folder / "zaloha";
-    fs::create_directories(program);
-    fs::create_directories(copies);
-    fs::create_directories(backupFolder);
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    std::vector<std::string> failures;
-    dialogs.OnFailure = [&failures](const std::string& what) { failures.push_back(what); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", program);
-        const double generate = Millis(
-            [&] { bench::GenerateLibrary(program, size, sys::Today().days, [](const std::string&) {}); });
+    std::vector<std::string> failures; // outlives the dialogs, which report answers left unused
+    bench::WindowBench setup("bench_backup", argc, argv, 5);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        dialogs.OnFailure = [&failures](const std::string& what) { failures.push_back(what); };
+        const fs::path program = folder / "program";
+        const fs::path copies = folder / "copies";
+        const fs::path backupFolder = folder / "zaloha";
+        fs::create_directories(program);
+        fs::create_directories(copies);
+        fs::create_directories(backupFolder);
+        const double generate = setup.MakeLibrary(program);
         std::printf("library of %d books, %d readers, %d loans, %d archived: %.1f MiB in nine files, generated in "
                     "%.1f s\n",
-                    size.books, size.readers, size.loans, size.archived,
+                    setup.size.books, setup.size.readers, setup.size.loans, setup.size.archived,
                     static_cast<double>(SetSize(program)) / (1 << 20), generate / 1000);
-        fs::current_path(program);
 
-        ReportAll("files alone, nothing open", runs,
-                  Measure(runs, program, copies, [&] { backup::WriteBackupSet(program, backupFolder); },
+        ReportAll("files alone, nothing open", setup.runs,
+                  Measure(setup.runs, program, copies, [&] { backup::WriteBackupSet(program, backupFolder); },
                           [&] {
                               if (backup::RestoreBackupSet(program, backupFolder) != backup::RestoreOutcome::Restored)
                                   throw std::runtime_error("restore rolled back");
@@ -169,22 +145,10 @@ int main(int argc, char** argv)
         Form1->Edit13.SetText(program.string());
         QApplication::processEvents();
         const Figures windows = Measure(
-            runs, program, copies, [&] { BackupThroughWindow(dialogs, backupFolder); },
+            setup.runs, program, copies, [&] { BackupThroughWindow(dialogs, backupFolder); },
             [&] { RestoreThroughWindow(dialogs, backupFolder); });
         if (!failures.empty())
             throw std::runtime_error("unexpected in the windows: " + failures.front());
-        ReportAll("through the windows, the program's datasets open (the goal)", runs, windows);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_backup: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+        ReportAll("through the windows, the program's datasets open (the goal)", setup.runs, windows);
+    });
 }

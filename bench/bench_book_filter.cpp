@@ -8,7 +8,7 @@
 // Options as lendar-generate's (--books N ...), --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
@@ -16,7 +16,6 @@
 #include "platform/data/Table.h"
 #include "platform/sys/CzechText.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -24,7 +23,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -123,29 +121,10 @@ std::vector<std::string> GiveBooksKeywords()
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep);
-
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-filter-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", folder);
-        bench::GenerateLibrary(folder, size, sys::Today().days, [](const std::string&) {});
-        std::printf("library of %d books\n", size.books);
-        fs::current_path(folder);
+    bench::WindowBench setup("bench_book_filter", argc, argv);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        setup.MakeLibrary(folder);
+        std::printf("library of %d books\n", setup.size.books);
         const std::vector<std::string> keywords = GiveBooksKeywords();
         if (keywords.size() < 5)
             throw std::runtime_error("the keyword list is too short");
@@ -202,17 +181,5 @@ int main(int argc, char** argv)
                     found == 0 ? "  NOTHING FOUND: the figure means little" : "");
         if (!dialogs.Messages().empty())
             std::printf("messages shown: %zu, first: %s\n", dialogs.Messages().size(), dialogs.Messages()[0].Text.c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_book_filter: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

@@ -9,12 +9,11 @@
 // Options as lendar-generate's (--books N ...), --runs N, --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -89,40 +88,17 @@ std::string TableOf(sqlite3* db, const std::string& schema)
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    int runs = 15;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
-        if (option == "--runs")
-            runs = std::max(1, value);
-    });
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-pages-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", folder);
-        bench::GenerateLibrary(folder, size, sys::Today().days, [](const std::string&) {});
-        std::printf("library of %d books, %d readers, %d loans (%d open), %d archived\n", size.books, size.readers,
-                    size.loans, size.openLoans, size.archived);
-        fs::current_path(folder);
+    bench::WindowBench setup("bench_pages", argc, argv, 15);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        setup.MakeLibrary(folder);
+        std::printf("library of %s\n", setup.SizeText().c_str());
 
         // Baselines: the filter's count, and the pick lists' names and numbers.
         std::vector<double> rawFilter, rawLists;
         {
             Raw raw(folder);
             const std::string loans = TableOf(raw.db, "t3"), readers = TableOf(raw.db, "t1"), books = TableOf(raw.db, "t2");
-            for (int i = 0; i < runs; ++i) {
+            for (int i = 0; i < setup.runs; ++i) {
                 rawFilter.push_back(Millis([&] {
                     raw.Read("SELECT * FROM " + loans + " WHERE Dnu>60 AND VracenoB=" + std::to_string(i % 2));
                 }));
@@ -138,7 +114,7 @@ int main(int argc, char** argv)
         Paint();
 
         std::vector<double> desk, books, readers, overview, codeLists, archive, filterChanges;
-        for (int i = 0; i < runs; ++i) {
+        for (int i = 0; i < setup.runs; ++i) {
             desk.push_back(Millis([] {
                 Form1->TabbedNotebook1.ClickTab(0);
                 Paint();
@@ -209,17 +185,5 @@ int main(int argc, char** argv)
         Report("emptying every table", empty, rawEmpty, 0, 3);
         if (dialogs.Messages().size() != 2)
             std::printf("messages shown: %zu\n", dialogs.Messages().size());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_pages: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

@@ -5,13 +5,12 @@
 // Options as lendar-generate's (--books N ...), --runs N for the adds, --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
 #include "catalogue/PridatCtenare.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -19,7 +18,6 @@
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -77,66 +75,29 @@ std::vector<double> AddThroughDialog(ui::ScriptedDialogs& dialogs, int runs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    int runs = 20;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep, [&runs](const std::string& option, int value) {
-        if (option == "--runs") runs = std::max(1, value);
-    });
+    bench::WindowBench setup("bench_readers", argc, argv, 20);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        const double generate = setup.MakeLibrary(folder);
+        std::printf("library of %s, generated in %.1f s\n", setup.SizeText().c_str(), generate / 1000);
 
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-readers-");
-    if (!scratch) return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) {
-        std::fprintf(stderr, "unexpected: %s\n", what.c_str());
-    };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        bench::WriteEmptyTables(fs::path(LENDAR_SOURCE_DIR) / "install" / "tables", folder);
-        const double generate = Millis(
-            [&] { bench::GenerateLibrary(folder, size, sys::Today().days, [](const std::string&) {}); });
-        std::printf("library of %d books, %d readers, %d loans (%d open), %d archived, generated in %.1f s\n",
-                    size.books, size.readers, size.loans, size.openLoans, size.archived, generate / 1000);
-        fs::current_path(folder);
-
-        const double raw = RawAdd(folder, runs);
+        const double raw = RawAdd(folder, setup.runs);
 
         CreateWindows();
         Form1->Show();
         QApplication::processEvents();
 
         Form1->TabbedNotebook1.ClickTab(0);
-        const std::vector<double> desk = AddThroughDialog(dialogs, runs);
+        const std::vector<double> desk = AddThroughDialog(dialogs, setup.runs);
         const int listed = Form1->ComboBox1.Count();
         Report("add a reader at the lending desk (desk refilled)", Median(desk), 100, raw);
 
         Form1->TabbedNotebook1.ClickTab(2);
-        const std::vector<double> page = AddThroughDialog(dialogs, runs);
+        const std::vector<double> page = AddThroughDialog(dialogs, setup.runs);
         Report("add a reader on the readers page", Median(page), 100, raw);
-        std::printf("(%d adds each; %d active readers in the desk's box after the desk's adds)\n", runs,
+        std::printf("(%d adds each; %d active readers in the desk's box after the desk's adds)\n", setup.runs,
                     listed);
         if (!dialogs.Messages().empty())
             std::printf("messages shown: %zu, first: %s\n", dialogs.Messages().size(),
                         dialogs.Messages()[0].Text.c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_readers: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

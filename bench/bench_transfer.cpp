@@ -7,7 +7,7 @@
 // Options as lendar-generate's (--books N ...), --keep to leave the folder.
 
 #include "BenchSupport.h"
-#include "LibraryGenerator.h"
+#include "WindowBench.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
@@ -17,7 +17,6 @@
 #include "maintenance/transfer/CsvFile.h"
 #include "platform/sys/CodePage.h"
 #include "platform/sys/ShortDate.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -235,33 +234,14 @@ void Report(const char* what, double ms, long records, double goalPerSecond, dou
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bench::LibrarySize size;
-    bool keep = false;
-    bench::ReadBenchOptions(argc, argv, size, keep);
-    const auto scratch = bench::MakeScratchFolder("lendar-bench-transfer-");
-    if (!scratch)
-        return 1;
-    const fs::path folder = *scratch;
-    setenv("LENDAR_REGISTRY", (folder / "registry.conf").c_str(), 1);
-
-    int argcQt = 1;
-    QApplication qt(argcQt, argv);
-    ui::ScriptedDialogs dialogs;
-    dialogs.OnFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
-    ui::Application.Title = "Orbelin Pernoka";
-
-    int result = 0;
-    try {
-        const fs::path schemas = fs::path(LENDAR_SOURCE_DIR) / "install" / "tables";
-        bench::WriteEmptyTables(schemas, folder);
+    bench::WindowBench setup("bench_transfer", argc, argv);
+    return setup.Run([&](const fs::path& folder, ui::ScriptedDialogs& dialogs) {
+        // The import's baseline fills a copy of the empty books table.
         fs::create_directory(folder / "Empty");
-        bench::WriteEmptyTables(schemas, folder / "Empty");
-        const double generate =
-            Millis([&] { bench::GenerateLibrary(folder, size, sys::Today().days, [](const std::string&) {}); });
-        std::printf("library of %d books, %d archived loans, generated in %.1f s\n", size.books, size.archived,
-                    generate / 1000);
-        fs::current_path(folder);
+        setup.WriteEmptyTables(folder / "Empty");
+        const double generate = setup.MakeLibrary(folder);
+        std::printf("library of %d books, %d archived loans, generated in %.1f s\n", setup.size.books,
+                    setup.size.archived, generate / 1000);
 
         long rows = 0;
         const double rawExport = RawExport(folder, folder / "raw.csv", rows);
@@ -309,17 +289,5 @@ int main(int argc, char** argv)
         for (const auto& message : dialogs.Messages())
             if (message.Icon() == ui::MB_ICONERROR)
                 std::printf("error shown: %s\n", message.Text.c_str());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_transfer: %s\n", e.what());
-        result = 1;
-    }
-    DestroyWindows();
-    fs::current_path("/");
-    if (keep) {
-        std::printf("library left in %s\n", folder.c_str());
-    } else {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    return result;
+    });
 }

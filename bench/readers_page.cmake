@@ -1,4 +1,3 @@
 # The readers page's quick filter and the school-year roll-over on a large generated library.
 add_executable(bench_readers_page ${CMAKE_CURRENT_LIST_DIR}/bench_readers_page.cpp)
-target_link_libraries(bench_readers_page PRIVATE lendar_options lendar_bench_library lendar_app PkgConfig::SQLITE3)
-target_compile_definitions(bench_readers_page PRIVATE LENDAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+target_link_libraries(bench_readers_page PRIVATE lendar_options lendar_bench_window lendar_app PkgConfig::SQLITE3)
