@@ -37,7 +37,8 @@ fs::path SchemaFolder()
     return fs::path(source) / "install" / "tables";
 }
 
-// Runs `fill` on the table opened for writing, posts and gives back the new record's number.
+// Runs `fill` on the table opened for writing, posts and gives back the new record's number (0 for
+// a table without one).
 std::int64_t AppendRecord(const std::string& file, const std::function<void(data::TTable&)>& fill)
 {
     data::TTable table;
@@ -46,12 +47,21 @@ std::int64_t AppendRecord(const std::string& file, const std::function<void(data
     table.Append();
     fill(table);
     table.Post();
-    const std::int64_t number = table.FieldByName("Cislo").AsInteger();
+    const data::TField* number = table.FindField("Cislo");
+    const std::int64_t result = number != nullptr ? number->AsInteger() : 0;
     table.Close();
-    return number;
+    return result;
 }
 
 } // namespace
+
+std::int64_t AppendRow(const std::string& file, const FieldTexts& values)
+{
+    return AppendRecord(file, [&](data::TTable& t) {
+        for (const auto& [field, value] : values)
+            t.FieldByName(field).SetAsString(value);
+    });
+}
 
 void TypeKeys(QWidget* widget, const QString& text)
 {
@@ -143,6 +153,11 @@ std::int64_t AppTest::AddLoan(std::int64_t reader, std::int64_t book, const std:
         t.FieldByName("Dnu").SetAsInteger(days);
         t.FieldByName("VracenoB").SetAsString(returned.empty() ? "False" : "True");
     });
+}
+
+void AppTest::AddName(const std::string& file, const std::string& name)
+{
+    AppendRow(file, {{"Nazev", name}});
 }
 
 void AppTest::CreateProgramWindows()

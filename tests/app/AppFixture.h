@@ -18,6 +18,8 @@ class QWidget;
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace apptest {
 
@@ -36,6 +38,13 @@ struct LoanRow {
     bool DnuNull = true;
 };
 
+// Field names with the texts to set them to.
+using FieldTexts = std::vector<std::pair<std::string, std::string>>;
+
+// Appends one record to a table file of the working folder, its fields set from texts; gives back
+// the record's number (0 for a table without one).
+std::int64_t AppendRow(const std::string& file, const FieldTexts& values);
+
 // Types text key by key into a widget, Czech letters included (each a key of its own, as a keyboard
 // with a Czech layout sends them).
 void TypeKeys(QWidget* widget, const QString& text);
@@ -52,6 +61,10 @@ protected:
                          const std::string& discarded = "");
     std::int64_t AddLoan(std::int64_t reader, std::int64_t book, const std::string& lent,
                          const std::string& returned = "", int days = 0);
+    // Appends a name to a table of names: a code list (reader categories "Číselníky.db", school
+    // classes "Číselníky02.db", book types "Číselníky03.db", locations "Číselníky04.db") or the
+    // keywords ("KlicovaSlova.DB").
+    void AddName(const std::string& file, const std::string& name);
 
     // Creates the windows as the program does and shows the main window.
     void StartProgram();

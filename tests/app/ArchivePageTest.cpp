@@ -2,6 +2,7 @@
 // program is killed half-way through.
 
 #include "AppFixture.h"
+#include "sys/ChildProcess.h"
 
 #include "app/Hlavni.h"
 #include "app/lending/EmptyTables.h"
@@ -11,10 +12,9 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace apptest;
+using systest::RunInChild;
 
 namespace {
 
@@ -25,18 +25,6 @@ const char* const kEmptyAllQuestion =
 
 const std::vector<std::string> kEmptied = {"VýpůjčkyArchiv.db", "Čtenáři.db",     "Knihy.DB",       "Výpůjčky.db",
                                            "Číselníky.db",      "Číselníky02.db", "Číselníky03.db", "Číselníky04.db"};
-
-void Append(const std::string& file, const std::vector<std::pair<std::string, std::string>>& values)
-{
-    data::TTable table;
-    table.TableName = file;
-    table.Open();
-    table.Append();
-    for (const auto& [field, value] : values)
-        table.FieldByName(field).SetAsString(value);
-    table.Post();
-    table.Close();
-}
 
 class ArchivePageTest : public AppTest {
 protected:
@@ -50,14 +38,14 @@ protected:
     void AddArchived(const std::string& reader, const std::string& code, const std::string& title, int lent,
                      int returned)
     {
-        Append("VýpůjčkyArchiv.db", {{"CisloCtenare", "1"},
-                                     {"Ctenar", reader},
-                                     {"CisloKnihy", "1"},
-                                     {"KodKnihy", code},
-                                     {"Kniha", title},
-                                     {"Pujceno", DayText(lent)},
-                                     {"Vraceno", DayText(returned)},
-                                     {"Dnu", std::to_string(returned - lent)}});
+        AppendRow("VýpůjčkyArchiv.db", {{"CisloCtenare", "1"},
+                                        {"Ctenar", reader},
+                                        {"CisloKnihy", "1"},
+                                        {"KodKnihy", code},
+                                        {"Kniha", title},
+                                        {"Pujceno", DayText(lent)},
+                                        {"Vraceno", DayText(returned)},
+                                        {"Dnu", std::to_string(returned - lent)}});
     }
     // A library with something in every table, the keyword list included.
     void FillEveryTable()
@@ -66,7 +54,7 @@ protected:
         const std::int64_t book = AddBook("K1", "Babička", true);
         AddLoan(reader, book, DayText(-2));
         for (const char* file : {"Číselníky.db", "Číselníky02.db", "Číselníky03.db", "Číselníky04.db", "KlicovaSlova.DB"})
-            Append(file, {{"Nazev", "X"}});
+            AddName(file, "X");
     }
     static void ClickSortItem(int item)
     {
@@ -208,24 +196,6 @@ TEST_F(ArchivePageTest, EmptyingEveryTableAsksAndKeepsTheKeywords)
     Form1->Table5.FieldByName("Nazev").SetAsString("1.A");
     AsUser([] { Form1->DBNavigator2.BtnClick(ui::TNavigateBtn::nbPost); });
     EXPECT_EQ(CountRecords("Číselníky02.db"), 1);
-}
-
-// Runs `child` in a forked process; the exit code, or 128 + the signal that ended it.
-int RunInChild(const std::function<int()>& child)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = child();
-        } catch (...) {
-            code = 98;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 // Empties the eight tables as the program does, killed right after the n-th table (none: -1).

@@ -2,40 +2,21 @@
 // process leaves, and the readers table and list afterwards.
 
 #include "ReadersPageSupport.h"
+#include "sys/ChildProcess.h"
 
 #include "app/readers/RollOver.h"
 #include "catalogue/OdebratCtenare.h"
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <stdexcept>
 
 using namespace apptest;
+using systest::RunInChild;
 using Lines = std::vector<std::string>;
 
 namespace {
 
 const char* const kQuestion = "Přejete si automaticky deaktivovat všechny čtenáře, kteří nyní chodí do 9.třídy?";
-
-// Runs `child` in a forked process; its exit status, or 128 + the signal that ended it.
-int RunInChild(const std::function<int()>& child)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = child();
-        } catch (...) {
-            code = 98;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-}
 
 std::string Row(const std::string& name, const std::string& schoolClass, bool active)
 {

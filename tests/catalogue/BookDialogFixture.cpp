@@ -5,17 +5,6 @@
 
 namespace booktest {
 
-void BookDialogTest::AddName(const std::string& file, const std::string& name)
-{
-    data::TTable table;
-    table.TableName = file;
-    table.Open();
-    table.Append();
-    table.FieldByName("Nazev").SetAsString(name);
-    table.Post();
-    table.Close();
-}
-
 void BookDialogTest::SetBookFields(const std::string& code, const std::map<std::string, std::string>& fields)
 {
     data::TTable table;

@@ -21,9 +21,6 @@ using Action = std::function<void(TForm4&)>;
 
 class BookDialogTest : public apptest::AppTest {
 protected:
-    // Appends a name to a code list (book types "Číselníky03.db", locations "Číselníky04.db",
-    // keywords "KlicovaSlova.DB") before the program starts.
-    void AddName(const std::string& file, const std::string& name);
     // Sets stored fields of a book by field name, as texts.
     void SetBookFields(const std::string& code, const std::map<std::string, std::string>& fields);
     // Every field of the book as stored, as text ("" for a field without value); empty when no

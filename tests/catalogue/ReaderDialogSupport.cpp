@@ -9,19 +9,9 @@ namespace readertest {
 void ReaderDialogTest::SetUp() {
     AppTest::SetUp();
     for (const char* schoolClass : {"6.B", "5.A", "7.C"})
-        AddCodeListValue("Číselníky02.db", schoolClass);
+        AddName("Číselníky02.db", schoolClass);
     for (const char* category : {"Žák", "Učitel"})
-        AddCodeListValue("Číselníky.db", category);
-}
-
-void ReaderDialogTest::AddCodeListValue(const std::string& file, const std::string& name) {
-    data::TTable table;
-    table.TableName = file;
-    table.Open();
-    table.Append();
-    table.FieldByName("Nazev").SetAsString(name);
-    table.Post();
-    table.Close();
+        AddName("Číselníky.db", category);
 }
 
 std::vector<std::string> ReaderDialogTest::CodeList(const std::string& file) {

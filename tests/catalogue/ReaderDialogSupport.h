@@ -24,8 +24,6 @@ class ReaderDialogTest : public apptest::AppTest {
 protected:
     void SetUp() override;
 
-    // Appends a code-list value straight to its table file.
-    void AddCodeListValue(const std::string& file, const std::string& name);
     std::vector<std::string> CodeList(const std::string& file);
 
     std::vector<ReaderRow> Readers();

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -41,25 +39,6 @@ LibraryFolder::~LibraryFolder()
     std::error_code ec;
     fs::current_path(previous_, ec);
     fs::remove_all(path_, ec);
-}
-
-int RunInChild(const std::function<int()>& child)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = child();
-        } catch (...) {
-            code = 98;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
 }
 
 } // namespace data_test

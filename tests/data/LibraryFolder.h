@@ -5,7 +5,6 @@
 #include "platform/data/TableSchema.h"
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 namespace data_test {
@@ -27,9 +26,5 @@ private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
-
-// Runs `child` in a forked process and returns its exit status (as from waitpid) — 128 + signal
-// number when a signal ended it.
-int RunInChild(const std::function<int()>& child);
 
 } // namespace data_test

@@ -4,6 +4,7 @@
 // program's life and the one resolver of table file names.
 
 #include "LibraryFolder.h"
+#include "sys/ChildProcess.h"
 
 #include "platform/data/Query.h"
 #include "platform/data/Session.h"
@@ -17,7 +18,7 @@
 
 using namespace data;
 using data_test::LibraryFolder;
-using data_test::RunInChild;
+using systest::RunInChild;
 namespace fs = std::filesystem;
 
 namespace {

@@ -2,6 +2,7 @@
 // program on the same folder, and crashes in the middle of a commit.
 
 #include "LibraryFolder.h"
+#include "sys/ChildProcess.h"
 
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
@@ -17,7 +18,7 @@
 
 using namespace data;
 using data_test::LibraryFolder;
-using data_test::RunInChild;
+using systest::RunInChild;
 namespace fs = std::filesystem;
 
 namespace {

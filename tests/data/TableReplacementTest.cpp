@@ -3,6 +3,7 @@
 // next start puts back to the old set (or, once committed, leaves as the new one).
 
 #include "LibraryFolder.h"
+#include "sys/ChildProcess.h"
 
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
@@ -19,7 +20,7 @@
 
 using namespace data;
 using data_test::LibraryFolder;
-using data_test::RunInChild;
+using systest::RunInChild;
 namespace fs = std::filesystem;
 
 namespace {

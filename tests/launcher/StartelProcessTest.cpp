@@ -1,8 +1,8 @@
 // Startel run as a process against a temporary key and profile file, its messages written to
 // standard error, starting a stand-in for Lendar that records where and how often it ran.
 
+#include "InstallationKey.h"
 #include "Process.h"
-#include "platform/sys/Registry.h"
 #include "sys/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using launcher_test::KeyPath;
+using launcher_test::MakeKey;
 using launcher_test::RunProcess;
 using launcher_test::WaitForFile;
 using systest::ReadFile;
@@ -33,18 +35,6 @@ protected:
         WriteFile(folder / "Lendar", "#!/bin/sh\npwd >> '" + record_.string() + "'\n");
         fs::permissions(folder / "Lendar", executable ? fs::perms(0755) : fs::perms(0644));
         WriteFile(folder / "FileList.txt", "/Lendar\n/Startel\n");
-    }
-    void MakeKey(const std::optional<std::string>& path) {
-        sys::RegistryKey key(registry_);
-        ASSERT_TRUE(key.Open(true));
-        if (path) {
-            ASSERT_TRUE(key.WriteString("Path", *path));
-        }
-    }
-    std::optional<std::string> KeyPath() const {
-        sys::RegistryKey key(registry_);
-        if (!key.OpenForReading()) return std::nullopt;
-        return key.ReadString("Path");
     }
     launcher_test::ProcessResult Run() {
         return RunProcess(startel_, {},
@@ -83,11 +73,11 @@ TEST_F(StartelProcessTest, MissingKeyEndsWithTheMessageAndWritesNothing) {
 }
 
 TEST_F(StartelProcessTest, FirstRunRecordsItsFolderAndStartsLendarThere) {
-    MakeKey(std::nullopt);
+    MakeKey(registry_, std::nullopt);
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.errors, "");
-    EXPECT_EQ(KeyPath(), folder_.string());
+    EXPECT_EQ(KeyPath(registry_), folder_.string());
     EXPECT_NE(ReadFile(profile_).find("[IDAPI]\nDLLPath=" + folder_.string() + "\n"), std::string::npos);
     EXPECT_EQ(Record(true), folder_.string() + "\n") << "started once, in the program folder";
 }
@@ -97,15 +87,15 @@ TEST_F(StartelProcessTest, PathElsewhereStartsTheLendarThere) {
     fs::create_directories(other);
     MakeStandIn(other);
     WriteFile(other / "Startel", "");
-    MakeKey(other.string());
+    MakeKey(registry_, other.string());
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 0) << result.errors;
-    EXPECT_EQ(KeyPath(), other.string());
+    EXPECT_EQ(KeyPath(registry_), other.string());
     EXPECT_EQ(Record(true), other.string() + "\n");
 }
 
 TEST_F(StartelProcessTest, MissingListedFileIsReportedAndLendarNotStarted) {
-    MakeKey(std::nullopt);
+    MakeKey(registry_, std::nullopt);
     WriteFile(folder_ / "FileList.txt", "/Lendar\n/Knihy.DB\n/Čtenáři.db\n");
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 1);
@@ -115,7 +105,7 @@ TEST_F(StartelProcessTest, MissingListedFileIsReportedAndLendarNotStarted) {
 }
 
 TEST_F(StartelProcessTest, LendarThatCannotBeStartedIsReported) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeStandIn(folder_, false);
     const auto result = Run();
     EXPECT_EQ(result.exitCode, 1);

@@ -1,6 +1,8 @@
 // Startel's window driven in-process: a temporary key and profile file, scripted message boxes and
 // a recording shell.
 
+#include "InstallationKey.h"
+
 #include "launcher/Alias.h"
 #include "platform/sys/Profile.h"
 #include "platform/sys/ProgramFolder.h"
@@ -15,6 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using launcher_test::KeyPath;
+using launcher_test::MakeKey;
 using systest::ReadFile;
 using systest::WriteFile;
 
@@ -28,19 +32,6 @@ protected:
     }
     void TearDown() override { ui::Application.Reset(); }
 
-    // Creates the installation's key, with Path when given.
-    void MakeKey(const std::optional<std::string>& path) {
-        sys::RegistryKey key(registry_);
-        ASSERT_TRUE(key.Open(true));
-        if (path) {
-            ASSERT_TRUE(key.WriteString("Path", *path));
-        }
-    }
-    std::optional<std::string> KeyPath() const {
-        sys::RegistryKey key(registry_);
-        if (!key.OpenForReading()) return std::nullopt;
-        return key.ReadString("Path");
-    }
     // Lays out an installation in `folder`: the files named and a file list with `list` as content.
     static void MakeInstallation(const fs::path& folder, const std::vector<std::string>& files,
                                  const std::string& list) {
@@ -82,21 +73,21 @@ TEST_F(StartelTest, MissingKeyIsReportedAndNothingIsWritten) {
 }
 
 TEST_F(StartelTest, MissingPathBecomesTheLaunchersFolder) {
-    MakeKey(std::nullopt);
+    MakeKey(registry_, std::nullopt);
     const std::string own = sys::ProgramFolder();
     // The test program's folder holds no file list, so the check ends there.
     dialogs_.Expect("Soubor " + own + "/FileList.txt nebyl nalezen." + kEnds, "Soubor nenalezen");
     EXPECT_FALSE(RunStartel());
-    EXPECT_EQ(KeyPath(), own);
+    EXPECT_EQ(KeyPath(registry_), own);
     EXPECT_EQ(sys::ReadProfileString("IDAPI", "DLLPath", profile_), own);
 }
 
 TEST_F(StartelTest, PathElsewhereIsUsedUnchangedForEverything) {
     const fs::path other = temp_ / "Jinde";
     MakeInstallation(other, {"Lendar", "Knihy.DB"}, "/Lendar\n/Knihy.DB\n");
-    MakeKey(other.string());
+    MakeKey(registry_, other.string());
     EXPECT_TRUE(RunStartel());
-    EXPECT_EQ(KeyPath(), other.string());
+    EXPECT_EQ(KeyPath(registry_), other.string());
     EXPECT_EQ(sys::ReadProfileString("Borland Language Drivers", "LDPath", profile_), other.string());
     EXPECT_EQ(sys::ReadProfileString("Paradox Engine", "NetNamePath", profile_), other.string());
     ASSERT_EQ(shell_.calls.size(), 1u);
@@ -107,7 +98,7 @@ TEST_F(StartelTest, PathElsewhereIsUsedUnchangedForEverything) {
 
 TEST_F(StartelTest, RelativePathIsTakenFromTheLaunchersWorkingFolder) {
     MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
-    MakeKey("Pernoka");
+    MakeKey(registry_, "Pernoka");
     const fs::path before = fs::current_path();
     fs::current_path(temp_.path());
     const bool started = RunStartel();
@@ -119,7 +110,7 @@ TEST_F(StartelTest, RelativePathIsTakenFromTheLaunchersWorkingFolder) {
 }
 
 TEST_F(StartelTest, MissingFileListIsReportedAfterTheSettings) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     dialogs_.Expect("Soubor " + folder_.string() + "/FileList.txt nebyl nalezen." + kEnds,
                     "Soubor nenalezen");
     EXPECT_FALSE(RunStartel());
@@ -128,7 +119,7 @@ TEST_F(StartelTest, MissingFileListIsReportedAfterTheSettings) {
 }
 
 TEST_F(StartelTest, FileListThatIsAFolderCountsAsMissing) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     fs::create_directories(folder_ / "FileList.txt");
     dialogs_.Expect("Soubor " + folder_.string() + "/FileList.txt nebyl nalezen." + kEnds,
                     "Soubor nenalezen");
@@ -146,7 +137,7 @@ class StartelListTest : public StartelTest, public ::testing::WithParamInterface
 
 TEST_P(StartelListTest, ChecksEveryLineInOrder) {
     const ListCase& c = GetParam();
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, c.files, c.list);
     fs::create_directories(folder_ / "Data" / "Help");
     if (!c.missing.empty())
@@ -179,14 +170,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(StartelTest, EmptyLineInsideTheListIsReported) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, {"Lendar", "Knihy.DB"}, "/Lendar\n\n/Knihy.DB\n");
     dialogs_.Expect("Soubor " + folder_.string() + " nebyl nalezen." + kEnds, "Soubor nenalezen");
     EXPECT_FALSE(RunStartel());
 }
 
 TEST_F(StartelTest, SettingsAreWrittenInOrderAndOtherSectionsKept) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
     WriteFile(profile_, "[fonts]\nArial=1\n\n[Paradox Engine]\nRecBufs=8\nOwn=keep\n[mail]\nMAPI=1\n");
     EXPECT_TRUE(RunStartel());
@@ -206,7 +197,7 @@ TEST_F(StartelTest, SettingsAreWrittenInOrderAndOtherSectionsKept) {
 }
 
 TEST_F(StartelTest, SettingsInAFreshProfileFollowTheirOrder) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
     EXPECT_TRUE(RunStartel());
     const std::string p = folder_.string();
@@ -222,7 +213,7 @@ TEST_F(StartelTest, SettingsInAFreshProfileFollowTheirOrder) {
 }
 
 TEST_F(StartelTest, ProfileThatCannotBeWrittenStopsTheStart) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
     // The profile's folder is a file, so the profile cannot be written.
     WriteFile(temp_ / "blocked", "");
@@ -242,7 +233,7 @@ TEST_F(StartelTest, ProfileThatCannotBeWrittenStopsTheStart) {
 
 TEST_F(StartelTest, PathThatCannotBeAProfileValueStopsTheStart) {
     // A folder name with a line break cannot stand in the profile file: nothing is written.
-    MakeKey(folder_.string() + "\nx");
+    MakeKey(registry_, folder_.string() + "\nx");
     WriteFile(profile_, "[fonts]\nArial=1\n");
     dialogs_.Answer(ui::IDOK);
     EXPECT_FALSE(RunStartel());
@@ -252,7 +243,7 @@ TEST_F(StartelTest, PathThatCannotBeAProfileValueStopsTheStart) {
 }
 
 TEST_F(StartelTest, FailedStartOfLendarIsReported) {
-    MakeKey(folder_.string());
+    MakeKey(registry_, folder_.string());
     MakeInstallation(folder_, {"Lendar"}, "/Lendar\n");
     shell_.result =
         sys::Status::Fail("Program " + (folder_ / "Lendar").string() + " nelze spustit: Permission denied");

@@ -3,6 +3,7 @@
 
 #include "ArchiveSupport.h"
 #include "data/LibraryFolder.h"
+#include "sys/ChildProcess.h"
 
 #include "maintenance/ArchiveStore.h"
 #include "platform/data/Session.h"
@@ -173,7 +174,7 @@ TEST_F(ArchiveCrashTest, KilledAtEveryFileStepLosesNoLoanAndCopiesNoneTwice)
     bool completed = false;
     for (int calls = 1; calls < 2000 && !completed; ++calls) {
         Restore();
-        const int status = data_test::RunInChild([calls] {
+        const int status = systest::RunInChild([calls] {
             InstallKillingVfs(calls);
             return ArchiveAll();
         });
@@ -197,7 +198,7 @@ TEST_F(ArchiveCrashTest, KilledAtAnyMomentLosesNoLoanAndCopiesNoneTwice)
 {
     Restore();
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(data_test::RunInChild(ArchiveAll), 0);
+    ASSERT_EQ(systest::RunInChild(ArchiveAll), 0);
     const auto whole = std::chrono::steady_clock::now() - start;
     CheckEveryLoanOnce("a whole run");
 

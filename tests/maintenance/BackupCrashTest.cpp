@@ -4,6 +4,7 @@
 // restore. A second program started during a backup is refused.
 
 #include "BackupSupport.h"
+#include "sys/ChildProcess.h"
 
 #include "maintenance/BackupSet.h"
 #include "maintenance/InterruptedRestore.h"
@@ -18,6 +19,7 @@
 
 namespace fs = std::filesystem;
 using namespace backuptest;
+using systest::RunInChild;
 
 namespace {
 

@@ -11,8 +11,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -65,44 +63,6 @@ std::vector<std::string> Leftovers(const fs::path& folder)
             names.push_back(name);
     }
     return names;
-}
-
-int RunInChild(const std::function<int()>& child)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = child();
-        } catch (...) {
-            code = 98;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
-}
-
-fs::path MemoryMountFolder()
-{
-    std::ifstream in("/proc/self/mountinfo");
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(" - tmpfs ") == std::string::npos && line.find(" - ramfs ") == std::string::npos)
-            continue;
-        std::istringstream words(line);
-        std::string word, point;
-        for (int i = 0; i < 5 && words >> word; ++i)
-            point = word;
-        std::error_code ec;
-        if (point.find('\\') != std::string::npos || access(point.c_str(), W_OK) != 0 || !fs::is_directory(point, ec))
-            continue;
-        if (point == "/dev/shm" || point.rfind("/run", 0) == 0 || point.rfind("/tmp", 0) == 0)
-            return point;
-    }
-    return {};
 }
 
 void BackupTest::SetUp()

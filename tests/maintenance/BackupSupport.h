@@ -1,6 +1,6 @@
 #pragma once
 // What the backup and restore tests share: a session with a small library whose program folder
-// is the test's folder, the bytes of files, and running code in a child process.
+// is the test's folder, and the bytes of files.
 
 #include "AppFixture.h"
 
@@ -24,12 +24,6 @@ std::map<std::string, std::string> TableBytes(const std::filesystem::path& progr
 std::map<std::string, std::string> BackupBytes(const std::filesystem::path& folder);
 // Names in `folder` that an interrupted backup or restore leaves (".tmp", ".backup", journal).
 std::vector<std::string> Leftovers(const std::filesystem::path& folder);
-
-// Runs `child` in a forked process; its exit status, or 128 + the signal that ended it.
-int RunInChild(const std::function<int()>& child);
-
-// A writable folder on a memory-backed mount of this machine ("" when it has none).
-std::filesystem::path MemoryMountFolder();
 
 class BackupTest : public apptest::AppTest {
 protected:

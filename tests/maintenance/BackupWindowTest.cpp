@@ -3,6 +3,7 @@
 // failure says which file and reports nothing as done. The folder picker fills the folder box.
 
 #include "BackupSupport.h"
+#include "sys/TempFolder.h"
 
 #include "app/Hlavni.h"
 #include "catalogue/KlicovaSlova.h"
@@ -15,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using namespace backuptest;
+using systest::MemoryMountFolder;
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using namespace transfertest;
+using apptest::AppendRow;
 
 namespace {
 

@@ -16,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using namespace transfertest;
+using apptest::AppendRow;
 
 namespace {
 

@@ -4,6 +4,7 @@
 // when the program starts next.
 
 #include "BackupSupport.h"
+#include "sys/ChildProcess.h"
 
 #include "app/CreateWindows.h"
 #include "app/Hlavni.h"
@@ -21,6 +22,7 @@
 
 namespace fs = std::filesystem;
 using namespace backuptest;
+using systest::RunInChild;
 
 namespace {
 

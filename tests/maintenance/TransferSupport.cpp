@@ -12,21 +12,6 @@
 
 namespace transfertest {
 
-std::int64_t AppendRow(const std::string& file, const Values& values)
-{
-    data::TTable table;
-    table.TableName = file;
-    table.Open();
-    table.Append();
-    for (const auto& [field, value] : values)
-        table.FieldByName(field).SetAsString(value);
-    table.Post();
-    const data::TField* number = table.FindField("Cislo");
-    const std::int64_t result = number != nullptr ? number->AsInteger() : 0;
-    table.Close();
-    return result;
-}
-
 Rows TableRows(const std::string& file, const std::vector<std::string>& fields)
 {
     data::TTable table;

@@ -1,21 +1,17 @@
 #pragma once
-// Helpers of the export and import tests: rows written straight into table files, the program
-// folder's templates, running the window's timer until it stops, and the independent peers.
+// Helpers of the export and import tests: the rows of table files read straight from disk, the
+// program folder's templates, running the window's timer until it stops, and the independent peers.
 
 #include "AppFixture.h"
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace transfertest {
 
 using Rows = std::vector<std::vector<std::string>>;
-using Values = std::vector<std::pair<std::string, std::string>>;
 
-// Appends one record to a table file of the working folder; gives back its number (or 0).
-std::int64_t AppendRow(const std::string& file, const Values& values);
 // Every record of a table file, the named fields as texts, in record order.
 Rows TableRows(const std::string& file, const std::vector<std::string>& fields);
 

@@ -9,7 +9,6 @@
 
 #include <cctype>
 #include <fstream>
-#include <sstream>
 
 using sys::DriveType;
 using systest::TempFolder;
@@ -121,26 +120,10 @@ TEST(DriveType, AnEmptyTextHasNoDrive)
 // The machine's own mount table: a memory-backed mount it has (/dev/shm usually) is not fixed.
 TEST(DriveType, AMemoryMountOfThisMachineIsNotFixed)
 {
-    std::ifstream in("/proc/self/mountinfo");
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::istringstream lines(text.str());
-    std::string memoryMount;
-    for (std::string line; std::getline(lines, line);) {
-        const auto dash = line.find(" - tmpfs ");
-        if (dash == std::string::npos)
-            continue;
-        std::istringstream words(line);
-        std::string word, point;
-        for (int i = 0; i < 5 && words >> word; ++i)
-            point = word;
-        std::error_code ec;
-        if (point.find('\\') == std::string::npos && access(point.c_str(), W_OK) == 0 && fs::is_directory(point, ec))
-            memoryMount = point;
-    }
+    const fs::path memoryMount = systest::MemoryMountFolder();
     if (memoryMount.empty())
-        GTEST_SKIP() << "no writable tmpfs mount on this machine";
-    EXPECT_EQ(sys::DriveTypeOf(fs::path(memoryMount) / "Záloha"), DriveType::RamDisk);
+        GTEST_SKIP() << "no writable memory-backed mount on this machine";
+    EXPECT_EQ(sys::DriveTypeOf(memoryMount / "Záloha"), DriveType::RamDisk);
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 #pragma once
-// Helpers for tests that touch the file system: a temporary folder, a scoped environment variable
-// and running a piece of code without root's power to ignore file permissions.
+// Helpers for tests that touch the file system: a temporary folder, a scoped environment variable,
+// running a piece of code without root's power to ignore file permissions, and a folder on a
+// memory-backed mount of this machine.
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <grp.h>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -113,6 +116,27 @@ inline void WriteFile(const fs::path& file, const std::string& content)
         std::abort();
     std::fwrite(content.data(), 1, content.size(), f);
     std::fclose(f);
+}
+
+// A writable folder on a memory-backed mount of this machine (/dev/shm, /run or /tmp; "" when it
+// has none).
+inline fs::path MemoryMountFolder()
+{
+    std::ifstream in("/proc/self/mountinfo");
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(" - tmpfs ") == std::string::npos && line.find(" - ramfs ") == std::string::npos)
+            continue;
+        std::istringstream words(line);
+        std::string word, point;
+        for (int i = 0; i < 5 && words >> word; ++i)
+            point = word;
+        std::error_code ec;
+        if (point.find('\\') != std::string::npos || access(point.c_str(), W_OK) != 0 || !fs::is_directory(point, ec))
+            continue;
+        if (point == "/dev/shm" || point.rfind("/run", 0) == 0 || point.rfind("/tmp", 0) == 0)
+            return point;
+    }
+    return {};
 }
 
 } // namespace systest
