@@ -80,6 +80,9 @@ private:
     std::filesystem::path ResolvePath() const;
     // The file's specs of fields about to be rewritten; raises when the table cannot be.
     std::vector<const FieldSpec*> RewrittenSpecs(const std::vector<std::string>& fields);
+    // Runs `write` (answering how many records it wrote) in one transaction: committed when it
+    // returns, rolled back when it raises. The cursor stands on the first record afterwards.
+    int WriteInOneTransaction(const std::function<int()>& write);
 };
 
 } // namespace data

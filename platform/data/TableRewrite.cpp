@@ -195,6 +195,23 @@ std::vector<const FieldSpec*> TTable::RewrittenSpecs(const std::vector<std::stri
     return specs;
 }
 
+int TTable::WriteInOneTransaction(const std::function<int()>& write)
+{
+    TTransaction transaction;
+    int written = 0;
+    try {
+        written = write();
+        transaction.Commit();
+    } catch (...) {
+        transaction.Rollback();
+        File().Invalidate(); // what was read of the file may no longer hold
+        First();
+        throw;
+    }
+    First();
+    return written;
+}
+
 int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_view filter,
                          const std::function<bool(std::vector<std::string>& texts)>& change)
 {
@@ -218,9 +235,8 @@ int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_vie
     }
 
     Updates updates(File(), specs);
-    int written = 0;
-    TTransaction transaction;
-    try {
+    return WriteInOneTransaction([&] {
+        int written = 0;
         std::vector<std::string> texts(fields.size());
         std::vector<Value> values(fields.size());
         for (std::size_t record = 0; record < rowids.size(); ++record) {
@@ -241,15 +257,8 @@ int TTable::RewriteTexts(const std::vector<std::string>& fields, std::string_vie
         }
         if (written > 0)
             File().Changed();
-        transaction.Commit();
-    } catch (...) {
-        transaction.Rollback();
-        File().Invalidate();
-        First();
-        throw;
-    }
-    First();
-    return written;
+        return written;
+    });
 }
 
 int TTable::RenumberField(const std::string& field,
@@ -292,8 +301,7 @@ int TTable::RenumberField(const std::string& field,
     if (changes.empty())
         return 0;
 
-    TTransaction transaction;
-    try {
+    return WriteInOneTransaction([&] {
         const std::string name = sqlite::QuoteIdent(spec.name);
         if (changes.size() >= 1000 && changes.size() * 2 >= read) {
             // Most records change (a table's records got new numbers): one statement rewrites them
@@ -326,15 +334,8 @@ int TTable::RenumberField(const std::string& field,
             update.Reset();
         }
         File().Changed();
-        transaction.Commit();
-    } catch (...) {
-        transaction.Rollback();
-        File().Invalidate();
-        First();
-        throw;
-    }
-    First();
-    return static_cast<int>(changes.size());
+        return static_cast<int>(changes.size());
+    });
 }
 
 int TTable::RewriteValues(const std::vector<std::string>& fields,
@@ -400,8 +401,7 @@ int TTable::RewriteValues(const std::vector<std::string>& fields,
     }
 
     Updates updates(File(), specs);
-    TTransaction transaction;
-    try {
+    return WriteInOneTransaction([&] {
         for (const Changed& record : changed)
             updates.Write(record.bits, record.rowid, record.values);
         if (!changed.empty())
@@ -410,15 +410,8 @@ int TTable::RewriteValues(const std::vector<std::string>& fields,
         if (unreadable)
             for (const std::int64_t rowid : unread)
                 unreadable(rowid);
-        transaction.Commit();
-    } catch (...) {
-        transaction.Rollback();
-        File().Invalidate();
-        First();
-        throw;
-    }
-    First();
-    return static_cast<int>(changed.size());
+        return static_cast<int>(changed.size());
+    });
 }
 
 } // namespace data
