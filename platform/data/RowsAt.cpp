@@ -10,13 +10,6 @@
 
 namespace data {
 
-namespace {
-
-constexpr int kFirstRowsRun = 16;    // rows read at once after a jump
-constexpr int kLongestRowsRun = 256; // rows read at once while a grid scrolls on in one direction
-
-} // namespace
-
 bool TSqlDataSet::ShowsRowsWithoutList()
 {
     if (listReady_ || !file_ || NaturalOrder() || !ReadsOnWithoutList())
@@ -64,16 +57,8 @@ const std::vector<Value>* TSqlDataSet::RowAtWithoutList(int position)
     if (position >= rowsAt_.start && position < end)
         return &rows[static_cast<std::size_t>(position - rowsAt_.start)];
 
-    // Scrolling on in one direction reads ever longer runs; a jump reads a short one.
-    int start = position;
-    if (!rows.empty() && (position == end || position == rowsAt_.start - 1)) {
-        rowsAt_.readAhead = std::min(std::max(rowsAt_.readAhead, kFirstRowsRun) * 2, kLongestRowsRun);
-        if (position < rowsAt_.start)
-            start = position - rowsAt_.readAhead + 1;
-    } else {
-        rowsAt_.readAhead = kFirstRowsRun;
-    }
-    start = std::max(0, start);
+    const int start =
+        std::max(0, RunStart(position, rowsAt_.start, static_cast<int>(rows.size()), rowsAt_.readAhead));
 
     sqlite::Statement* run = nullptr;
     const int limit = PrepareRunAt(ColumnList(AllFields()), run);

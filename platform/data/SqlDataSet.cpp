@@ -608,20 +608,22 @@ void TSqlDataSet::LoadField(Record& record, std::size_t field)
     record.loaded |= bit;
 }
 
+int TSqlDataSet::RunStart(int position, int runStart, int runSize, int& readAhead)
+{
+    // Reading on in one direction reads ever longer runs; a jump reads a short one.
+    if (runSize > 0 && (position == runStart + runSize || position == runStart - 1)) {
+        readAhead = std::min(std::max(readAhead, kFirstRun) * 2, kLongestRun);
+        return position < runStart ? position - readAhead + 1 : position;
+    }
+    readAhead = kFirstRun;
+    return position;
+}
+
 void TSqlDataSet::FetchAround(int position)
 {
     const std::vector<std::int64_t>& list = List();
     const int size = static_cast<int>(list.size());
-    const int windowEnd = windowStart_ + static_cast<int>(windowRowids_.size());
-    // Reading on in one direction reads ever longer runs; a jump reads a short one.
-    int start = position;
-    if (!windowRowids_.empty() && (position == windowEnd || position == windowStart_ - 1)) {
-        readAhead_ = std::min(std::max(readAhead_, kFirstRun) * 2, kLongestRun);
-        if (position < windowStart_)
-            start = position - readAhead_ + 1;
-    } else {
-        readAhead_ = kFirstRun;
-    }
+    int start = RunStart(position, windowStart_, static_cast<int>(windowRowids_.size()), readAhead_);
     start = std::max(0, std::min(start, size - readAhead_));
     const int count = std::min(size - start, readAhead_);
 

@@ -150,6 +150,9 @@ private:
     const std::vector<TFieldType>& Types();
     const std::vector<Value>& Row(int position);
     void FetchAround(int position);
+    // Where the run of rows read for `position` starts (before any bound), given the run read last
+    // (`runStart`, `runSize` rows); `readAhead` is its length, then the new run's.
+    static int RunStart(int position, int runStart, int runSize, int& readAhead);
     std::uint64_t AllFields() const;
     std::uint64_t RunFields(bool readingOn);
     void ReadRow(sqlite::Statement& statement, std::size_t slot, std::uint64_t fields, bool adding);
