@@ -161,6 +161,11 @@ std::string TQuery::Condition() const
     return condition;
 }
 
+std::string TQuery::FromWhere(const std::string& condition) const
+{
+    return " FROM " + File().Qualified() + (condition.empty() ? std::string() : " WHERE " + condition);
+}
+
 int TQuery::BindCondition(sqlite::Statement& statement) const
 {
     int index = 1;
@@ -179,9 +184,7 @@ bool TQuery::ReadsOnWithoutList() const
         return false;
     const std::string condition = Condition();
     if (!planChecked_ || condition != planCondition_) {
-        sqlite::Statement plan(File().Db(), "EXPLAIN QUERY PLAN SELECT rowid FROM " + File().Qualified() +
-                                                (condition.empty() ? std::string() : " WHERE " + condition) +
-                                                " ORDER BY " + orderBy_);
+        sqlite::Statement plan(File().Db(), "EXPLAIN QUERY PLAN SELECT rowid" + FromWhere(condition) + " ORDER BY " + orderBy_);
         bool sorts = false;
         while (plan.Step())
             sorts |= plan.ColumnText(3).find("TEMP B-TREE") != std::string::npos;
@@ -194,19 +197,14 @@ bool TQuery::ReadsOnWithoutList() const
 
 int TQuery::PrepareRunAt(const std::string& columns, sqlite::Statement*& statement)
 {
-    const std::string condition = Condition();
-    statement = &File().Cached("SELECT " + columns + " FROM " + File().Qualified() +
-                               (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY " + orderBy_ +
-                               " LIMIT ? OFFSET ?");
+    statement = &File().Cached("SELECT " + columns + FromWhere(Condition()) + " ORDER BY " + orderBy_ + " LIMIT ? OFFSET ?");
     statement->Reset();
     return BindCondition(*statement);
 }
 
 void TQuery::PrepareCount(sqlite::Statement*& statement)
 {
-    const std::string condition = Condition();
-    statement = &File().Cached("SELECT count(*) FROM " + File().Qualified() +
-                               (condition.empty() ? std::string() : " WHERE " + condition));
+    statement = &File().Cached("SELECT count(*)" + FromWhere(Condition()));
     statement->Reset();
     BindCondition(*statement);
 }
@@ -268,10 +266,7 @@ void TQuery::BuildList(std::vector<std::int64_t>& rowids)
     std::string sql = "SELECT rowid";
     if (sortByKey)
         sql += ", " + filter_detail::QuoteIdentifier(orderTerms_.front().column);
-    sql += " FROM " + File().Qualified();
-    const std::string condition = Condition();
-    if (!condition.empty())
-        sql += " WHERE " + condition;
+    sql += FromWhere(Condition());
     if (!sortByKey)
         sql += " ORDER BY " + orderBy_;
     sqlite::Statement select(File().Db(), sql);

@@ -34,6 +34,7 @@ protected:
 
 private:
     std::string Condition() const; // the query's WHERE and the filter, as SQLite's condition
+    std::string FromWhere(const std::string& condition) const; // " FROM <table>[ WHERE <condition>]"
     int BindCondition(sqlite::Statement& statement) const; // answers the next parameter's position
 
     // What tells a file's contents apart without reading them: its identity, times, size and the
