@@ -13,6 +13,7 @@
 #include "platform/data/Session.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,7 +43,7 @@ public:
     // The texts (as AsString gives them) of some fields of every record that passes, in the
     // dataset's order: one list of texts per field, read in one statement over the file. The
     // cursor, filter and records are left as they were. The dataset must be open.
-    std::vector<std::vector<std::string>> ReadTextsInOrder(const std::vector<std::string>& fields);
+    std::vector<std::vector<std::string>> ReadTextsInOrder(const std::vector<std::string>& fields); // ListedTexts.cpp
 
     // The texts (as AsString gives them) that some stored fields take among the records the
     // dataset holds (those its statement and filter pass): per field each text once, the empty
@@ -50,7 +51,7 @@ public:
     // statements over the file instead of record by record, so that pick lists of a whole query's
     // values fill in milliseconds. The cursor and the current record are left as they were. The
     // dataset must be open; an unknown field raises.
-    std::vector<std::vector<std::string>> ListedDistinctTexts(const std::vector<std::string>& fields); // ListedDistinctTexts.cpp
+    std::vector<std::vector<std::string>> ListedDistinctTexts(const std::vector<std::string>& fields); // ListedTexts.cpp
 
     bool ReadRecordAt(int position, std::vector<Value>& values) override;
     Value LookupValue(const std::string& keyField, const Value& key, const std::string& resultField) override;
@@ -176,6 +177,14 @@ private:
     int CountWithoutList();
     const std::vector<Value>* RowAtWithoutList(int position);
     void ForgetRowsAt();
+    // The column list ("rowid, ...") of stored fields, with their types; raises for an unknown
+    // field or a closed dataset (ListedTexts.cpp).
+    std::string ListedColumns(const std::vector<std::string>& fields, std::vector<TFieldType>& fieldTypes);
+    // Reads `columns` of the records the dataset lists in the file's order (one range scan, or runs
+    // fetched by record number when they lie far apart) and visits each row at its place in the
+    // list, also at each place of a record the list repeats.
+    void ForEachListed(const std::string& columns,
+                       const std::function<void(const sqlite::Statement& row, std::size_t position)>& visit);
 
     std::uint64_t instanceId_ = 0;
     std::uint64_t openSerial_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/data/Sqlite.h"
 
+#include "platform/data/Field.h"
 #include "platform/data/ValueText.h"
 
 #include <cmath>
@@ -135,6 +136,15 @@ std::string_view Statement::ColumnView(int column) const
     if (text == nullptr)
         return {};
     return {text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))};
+}
+
+std::string_view Statement::ColumnAsText(int column, TFieldType type, Value& value, std::string& converted) const
+{
+    if (type == TFieldType::ftString || ColumnIsNull(column))
+        return ColumnView(column);
+    ReadValue(column, type, value);
+    ValueText(value, type, converted);
+    return converted;
 }
 
 Value Statement::ColumnValue(int column, TFieldType type) const

@@ -54,6 +54,9 @@ public:
     // The same without a copy: valid until the statement steps, resets or reads the column
     // otherwise.
     std::string_view ColumnView(int column) const;
+    // The column's text as a field of `type` gives it (AsString); `value` and `converted` are room
+    // for a value that must be converted, which the answer may point into.
+    std::string_view ColumnAsText(int column, TFieldType type, Value& value, std::string& converted) const;
     bool ColumnIsNull(int column) const { return ColumnType(column) == SQLITE_NULL; }
     // The column read as a value of a field type (text that does not fit the type reads as none).
     Value ColumnValue(int column, TFieldType type) const;

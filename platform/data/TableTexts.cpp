@@ -1,5 +1,4 @@
-// Reading chosen fields of a whole table or of a dataset's records as texts in one statement
-// (pick lists).
+// Reading chosen fields of a whole table as texts in one statement (pick lists).
 
 #include "platform/data/Table.h"
 
@@ -13,21 +12,13 @@ namespace data {
 
 namespace {
 
-// Appends the texts of the columns from `first` on of the statement's row, one per list (each of
-// its field type, as AsString gives it).
-void AppendTexts(const sqlite::Statement& select, int first, const std::vector<TFieldType>& types,
+// Appends the texts of the statement's row, one per list (each of its field type, as AsString
+// gives it).
+void AppendTexts(const sqlite::Statement& select, const std::vector<TFieldType>& types,
                  std::vector<std::vector<std::string>>& texts, Value& value, std::string& text)
 {
-    for (std::size_t i = 0; i < types.size(); ++i) {
-        const int column = first + static_cast<int>(i);
-        if (types[i] == TFieldType::ftString && !select.ColumnIsNull(column)) {
-            texts[i].push_back(select.ColumnText(column));
-            continue;
-        }
-        select.ReadValue(column, types[i], value);
-        ValueText(value, types[i], text);
-        texts[i].push_back(text);
-    }
+    for (std::size_t i = 0; i < types.size(); ++i)
+        texts[i].emplace_back(select.ColumnAsText(static_cast<int>(i), types[i], value, text));
 }
 
 } // namespace
@@ -73,64 +64,12 @@ std::vector<std::vector<std::string>> TTable::ReadTexts(const std::vector<std::s
     std::string text;
     try {
         while (select.Step())
-            AppendTexts(select, 0, types, texts, value, text);
+            AppendTexts(select, types, texts, value, text);
     } catch (...) {
         select.Reset();
         throw;
     }
     select.Reset();
-    return texts;
-}
-
-std::vector<std::vector<std::string>> TSqlDataSet::ReadTextsInOrder(const std::vector<std::string>& fields)
-{
-    const std::string label = Name.empty() ? std::string() : Name + ": ";
-    if (!Active() || !HasSource())
-        throw EDatabaseError(label + "Operaci nelze provést se zavřenou datovou sadou.");
-    std::string columns = "rowid";
-    std::vector<TFieldType> types;
-    for (const std::string& name : fields) {
-        const TFieldDef* def = FieldDefs().Find(name);
-        if (def == nullptr)
-            throw EDatabaseError(label + "Pole '" + name + "' nebylo nalezeno.");
-        const int column = columns_.at(static_cast<std::size_t>(def->FieldNo - 1));
-        columns += ", " + sqlite::QuoteIdent(File().Schema().fields.at(static_cast<std::size_t>(column)).name);
-        types.push_back(def->DataType);
-    }
-    EnsureFresh();
-    EnsureList();
-    const std::vector<std::int64_t>& order = List();
-
-    // Every record of the file in rowid order, then put in the dataset's order.
-    std::vector<std::int64_t> rowids;
-    std::vector<std::vector<std::string>> read(fields.size());
-    {
-        sqlite::Statement& select = File().Cached("SELECT " + columns + " FROM " + File().Qualified() + " ORDER BY rowid");
-        select.Reset();
-        Value value;
-        std::string text;
-        try {
-            while (select.Step()) {
-                rowids.push_back(select.ColumnInt64(0));
-                AppendTexts(select, 1, types, read, value, text);
-            }
-        } catch (...) {
-            select.Reset();
-            throw;
-        }
-        select.Reset();
-    }
-    std::vector<std::vector<std::string>> texts(fields.size());
-    for (auto& column : texts)
-        column.reserve(order.size());
-    for (const std::int64_t rowid : order) {
-        const auto found = std::lower_bound(rowids.begin(), rowids.end(), rowid);
-        if (found == rowids.end() || *found != rowid)
-            continue; // gone meanwhile; the list is rebuilt on its next use
-        const auto at = static_cast<std::size_t>(found - rowids.begin());
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            texts[i].push_back(std::move(read[i][at]));
-    }
     return texts;
 }
 
